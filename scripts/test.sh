@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up and runs every test: installs what is missing, builds, runs CTest.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash scripts/install-deps.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
+# The sanitizer build of the core and its tests.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMARCHFIRE_SANITIZE=ON -DMARCHFIRE_SDL=OFF -DMARCHFIRE_BENCH=OFF
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600)
+if [ -f scripts/test-windows.sh ]; then bash scripts/test-windows.sh; fi

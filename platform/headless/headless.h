@@ -1,0 +1,116 @@
+// Controls of the in-memory platform, for tests and tools.
+//
+// A complete backend of the seam without any device: a virtual clock, keys
+// and Space releases driven by a script, a message queue, two in-memory
+// surfaces of a chosen pitch, failure injection, and a record of every text
+// draw and sound cue. Files come from a chosen directory.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace headless {
+
+// Back to the state of a freshly started process: time 0, no keys, empty
+// queue, no window, display closed, pitch 4096, nothing recorded, no
+// failures injected, no script. The file directory is kept.
+void reset();
+
+// ---- clock
+void set_time(std::uint32_t now);
+std::uint32_t time();
+// Every tick read advances the clock by this many milliseconds afterwards
+// (0 by default), so that a spinning wait ends.
+void set_tick_step(std::uint32_t ms);
+// Every key poll advances the clock by this many milliseconds (0 by default),
+// so that a key wait reaches scripted times.
+void set_key_poll_step(std::uint32_t ms);
+
+// ---- keys and messages
+void set_key(platform::Key key, bool down);
+bool key_is_set(platform::Key key);
+// Queues the release of Space as a message.
+void queue_space_release();
+void queue_key_release(std::uint32_t key_code);
+// Queues a close request as the desktop would send it.
+void queue_close_request();
+std::size_t pending_messages();
+
+// A scripted action runs once, the first time the platform is asked for the
+// time, a key or a message at or after the given moment.
+void at_time(std::uint32_t when, std::function<void()> action);
+// ... or once the given number of frames (flips) have been shown.
+void at_frame(std::uint64_t frame, std::function<void()> action);
+// Called on every key poll; a test may script held keys from it.
+void on_key_poll(std::function<void()> hook);
+// A key wait that never ends would hang a test: after this many key polls
+// with no key ever reported down, the process aborts with a message.
+void set_key_poll_limit(std::uint64_t polls);
+
+// ---- window
+bool window_exists();
+bool window_class_registered();
+bool cursor_hidden();
+std::uint64_t paint_count();
+// The exit code carried by the last quit message posted, or -1.
+int posted_quit_code();
+std::uint64_t close_requests_posted();
+
+// ---- display
+// Pitch in bytes of both surfaces (4096 by default; larger to test padding).
+void set_pitch(std::int32_t pitch);
+bool display_is_open();
+std::uint64_t open_count();
+std::uint64_t lock_count();
+std::uint64_t unlock_count();
+std::uint64_t flip_count();  // accepted flips only
+std::uint64_t flip_attempts();
+std::uint64_t close_count();
+// Failure injection: the next `times` calls fail (open also fails its
+// `times`). A negative count fails for ever; 0 ends the failure.
+void fail_open(int times = 1);
+void fail_lock(int times = 1);
+void fail_unlock(int times = 1);
+void fail_flip(int times = 1);
+void fail_text(int times = 1);
+void fail_window_class(int times = 1);
+void fail_window(int times = 1);
+
+// Surface memory (pitch * 768 bytes, as 32-bit words) of surface 0 or 1.
+std::vector<std::uint32_t>& surface(int index);
+// Index of the surface that the last lock handed out, or -1.
+int last_locked_surface();
+// The 1024 x 768 pixels of the frame shown last (the most recent flip), as
+// 0x00RRGGBB, rows packed.
+std::vector<std::uint32_t> shown_frame();
+
+struct TextDraw {
+  std::string text;
+  int x;
+  int y;
+  std::uint32_t colorref;
+  std::uint64_t frame;  // flips shown before the draw
+};
+const std::vector<TextDraw>& text_draws();
+
+struct CueStart {
+  int cue_id;
+  std::uint32_t time;
+  std::uint64_t frame;
+};
+const std::vector<CueStart>& cues();
+
+// ---- files
+// Bare names are looked for in this directory ("" = the working directory).
+void set_file_directory(const std::string& dir);
+std::uint64_t open_file_count();  // files opened and not yet closed
+
+// ---- failures
+// Lines given to report_fatal.
+const std::vector<std::string>& fatal_reports();
+
+}  // namespace headless

@@ -53,6 +53,8 @@ int bmp_load(BitmapImage& image, const char* file_name);
 int bmp_flip_rows(std::uint8_t* buffer, std::int32_t row_bytes, std::int32_t row_count);
 // Frees the pixels and nulls the pointer. Always 1.
 int bmp_unload(BitmapImage& image);
+// Why the last bmp_load failed, in a few words (empty after a success).
+const char* bmp_failure_reason();
 // Bytes per row of a loaded image, taken as packed: (biBitCount / 8) * biWidth.
 std::int64_t bmp_row_bytes(const BitmapImage& image);
 // True when the image holds 24-bit pixels for at least width x height.

@@ -42,8 +42,8 @@ constexpr std::uint32_t key_code_space = 32;
 
 struct WindowMessage {
   MessageKind kind = MessageKind::other;
-  std::uint32_t key_code = 0;   // key_up only
-  std::int32_t exit_code = 0;   // quit only
+  std::uint32_t key_code = 0;     // key_up only
+  std::int32_t exit_code = 0;     // quit only
   std::uintptr_t native[4] = {};  // the backend's own message, for default handling
 };
 

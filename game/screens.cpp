@@ -1,0 +1,143 @@
+#include "game/screens.h"
+
+#include "assets/sound_cues.h"
+#include "display/display_device.h"
+#include "display/primitives.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
+
+BitmapImage screen_image{};
+
+namespace {
+
+enum class WaitFor { intro, death };
+
+void restart_game() {
+  fill_grid();
+  formation_x = formation_start_x;
+  formation_y = formation_start_y;
+  formation_dx = formation_start_dx;
+  step_interval = step_interval_start;
+  level_index = 0;
+  clear_player_missiles();
+  clear_enemy_missiles();
+  score = 0;
+}
+
+void reset_after_last_wave() {
+  formation_x = formation_start_x;
+  formation_y = formation_start_y;
+  formation_dx = formation_start_dx;
+  step_interval = step_interval_start;
+  enemies_left = grid_cells;
+  level_index = 0;
+  clear_player_missiles();
+  score = 0;
+}
+
+// Spins on the held keys, Escape first, until Enter or Escape is down.
+void key_wait(WaitFor screen) {
+  for (;;) {
+    bool done = false;
+    if (platform::key_down(platform::Key::escape)) {
+      platform::post_close_request();
+      quit_requested = 1;
+      done = true;
+    }
+    if (platform::key_down(platform::Key::enter)) {
+      if (screen == WaitFor::death) restart_game();
+      done = true;
+    }
+    if (done) return;
+  }
+}
+
+// Steps 1 to 3 of putting a picture up: a cleared, locked frame with the
+// picture in it. On failure nothing stays locked.
+bool compose_picture(const char* file_name, std::int32_t x, std::int32_t y, std::int32_t width,
+                     std::int32_t height) {
+  const FrameView frame = begin_frame();
+  if (frame.pixels == nullptr) return false;
+  // A picture of another size or depth would be read past its pixels.
+  if (!bmp_load(screen_image, file_name) || !bmp_fits(screen_image, width, height)) {
+    unlock_frame();
+    return false;
+  }
+  blit_rgb24(frame, screen_image, width, height, x, y);
+  return true;
+}
+
+// Steps 4 and 5: show the frame and let the picture's pixels go.
+bool present_picture() {
+  if (!end_frame()) return false;
+  bmp_unload(screen_image);
+  return true;
+}
+
+}  // namespace
+
+const char* level_picture(std::int32_t index) {
+  switch (index) {
+    case 0:
+      return "sophomore.bmp";
+    case 1:
+      return "junior.bmp";
+    case 2:
+      return "senior.bmp";
+    default:
+      return "finished.bmp";
+  }
+}
+
+int show_picture(const char* file_name, std::int32_t x, std::int32_t y, std::int32_t width,
+                 std::int32_t height) {
+  if (!compose_picture(file_name, x, y, width, height)) return 0;
+  return present_picture() ? 1 : 0;
+}
+
+int show_intro() {
+  if (!compose_picture("intro.bmp", 0, 0, screen_width, screen_height)) return 0;
+  start_cue(cue_intro);
+  if (!present_picture()) return 0;
+  key_wait(WaitFor::intro);
+  return 1;
+}
+
+int advance_level() {
+  platform::sleep_ms(screen_pause_ms);
+  const char* picture = level_picture(level_index);
+  if (level_index == 2) step_interval += 2;
+  if (level_index == 1) fire_range = 5;
+  if (level_index == 2) fire_range = 4;
+  level_index += 1;
+  fill_grid();
+  formation_x = formation_start_x;
+  formation_y = formation_start_y;
+  formation_dx = formation_start_dx;
+  step_interval -= 3;
+  enemies_left = grid_cells;
+  clear_player_missiles();
+  if (!show_picture(picture, level_picture_x, level_picture_y, picture_width, picture_height)) {
+    return 0;
+  }
+  start_cue(cue_level_complete);
+  platform::sleep_ms(level_pause_ms);
+  if (level_index >= waves_per_game) {
+    reset_after_last_wave();
+    show_intro();
+  }
+  return 1;
+}
+
+int show_death() {
+  // Once Escape has been seen the program is on its way out: a second death
+  // screen would only ask for Escape again.
+  if (quit_requested) return 1;
+  platform::sleep_ms(screen_pause_ms);
+  if (!show_picture("dead.bmp", death_picture_x, death_picture_y, picture_width, picture_height)) {
+    return 0;
+  }
+  start_cue(cue_death);
+  key_wait(WaitFor::death);
+  return 1;
+}

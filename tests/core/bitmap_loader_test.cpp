@@ -1,0 +1,180 @@
+#include "assets/bitmap_loader.h"
+
+#include <cstring>
+
+#include "platform/headless/headless.h"
+#include "tests/core/test_support.h"
+
+namespace {
+
+class LoaderTest : public test::GameTest {
+ protected:
+  void TearDown() override {
+    bmp_unload(image_);
+    EXPECT_EQ(headless::open_file_count(), 0u) << "a file was left open";
+    GameTest::TearDown();
+  }
+  int load(const test::BmpSpec& spec) {
+    test::write_file(dir_ + "/t.bmp", test::bmp_bytes(spec));
+    return bmp_load(image_, "t.bmp");
+  }
+  BitmapImage image_{};
+};
+
+test::BmpSpec four_by_two() {
+  test::BmpSpec spec;
+  spec.width = 4;
+  spec.height = 2;
+  // Row 0 (top, "row A") and row 1 ("row B") differ in every pixel.
+  spec.color = [](int x, int y) { return static_cast<std::uint32_t>(0x010203 * (1 + x + 4 * y)); };
+  return spec;
+}
+
+TEST_F(LoaderTest, PutsBottomUpRowsTopFirstAndKeepsBlueGreenRed) {
+  ASSERT_EQ(load(four_by_two()), 1);
+  ASSERT_NE(image_.pixels, nullptr);
+  EXPECT_EQ(image_.info_header.biSizeImage, 24u);
+  // Top row, first pixel: colour 0x010203 stored as blue, green, red.
+  EXPECT_EQ(image_.pixels[0], 0x03);
+  EXPECT_EQ(image_.pixels[1], 0x02);
+  EXPECT_EQ(image_.pixels[2], 0x01);
+  // Second row, first pixel: colour 5 * 0x010203.
+  EXPECT_EQ(image_.pixels[12], 0x0F);
+  EXPECT_EQ(image_.pixels[13], 0x0A);
+  EXPECT_EQ(image_.pixels[14], 0x05);
+}
+
+TEST_F(LoaderTest, OddRowCountsFlipAroundTheMiddleRow) {
+  test::BmpSpec spec;
+  spec.width = 4;
+  spec.height = 5;
+  spec.color = [](int, int y) { return static_cast<std::uint32_t>(y + 1); };
+  ASSERT_EQ(load(spec), 1);
+  for (int y = 0; y < 5; ++y) EXPECT_EQ(image_.pixels[y * 12], y + 1) << "row " << y;
+}
+
+TEST_F(LoaderTest, TakesThePixelsFromTheEndOfTheFile) {
+  test::BmpSpec spec = four_by_two();
+  spec.gap_bytes = 37;
+  ASSERT_EQ(load(spec), 1);
+  EXPECT_EQ(image_.pixels[0], 0x03);
+  EXPECT_EQ(image_.pixels[23], 0x08);
+}
+
+TEST_F(LoaderTest, EightBitFilesConvertTheWholePalette) {
+  test::BmpSpec spec;
+  spec.width = 4;
+  spec.height = 2;
+  spec.bit_count = 8;
+  spec.color = [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); };
+  ASSERT_EQ(load(spec), 1);
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(image_.palette[i].peRed, 255 - i);
+    EXPECT_EQ(image_.palette[i].peGreen, i / 2);
+    EXPECT_EQ(image_.palette[i].peBlue, i);
+    EXPECT_EQ(image_.palette[i].peFlags, 4);
+  }
+  EXPECT_EQ(image_.pixels[0], 0);
+  EXPECT_EQ(image_.pixels[4], 10);
+}
+
+TEST_F(LoaderTest, ReloadingKeepsOneBufferAndUnloadIsRepeatable) {
+  ASSERT_EQ(load(four_by_two()), 1);
+  ASSERT_EQ(load(four_by_two()), 1);  // the sanitizer build would see a leak
+  EXPECT_EQ(bmp_unload(image_), 1);
+  EXPECT_EQ(image_.pixels, nullptr);
+  EXPECT_EQ(bmp_unload(image_), 1);
+  EXPECT_EQ(image_.pixels, nullptr);
+}
+
+TEST_F(LoaderTest, MissingFileLeavesTheRecordAsItWas) {
+  ASSERT_EQ(load(four_by_two()), 1);
+  std::uint8_t* before = image_.pixels;
+  const BitmapInfoHeader info = image_.info_header;
+  EXPECT_EQ(bmp_load(image_, "nowhere.bmp"), 0);
+  EXPECT_EQ(image_.pixels, before);
+  EXPECT_EQ(std::memcmp(&info, &image_.info_header, sizeof info), 0);
+  EXPECT_NE(std::strlen(bmp_failure_reason()), 0u);
+}
+
+TEST_F(LoaderTest, NotABitmapKeepsEarlierPixelsButRecordsTheFileHeader) {
+  ASSERT_EQ(load(four_by_two()), 1);
+  std::uint8_t* before = image_.pixels;
+  test::BmpSpec spec = four_by_two();
+  spec.magic = 0x5A4D;
+  EXPECT_EQ(load(spec), 0);
+  EXPECT_EQ(image_.pixels, before);
+  EXPECT_EQ(image_.file_header.bfType, 0x5A4D);
+  EXPECT_EQ(before[0], 0x03);
+}
+
+TEST_F(LoaderTest, UnsupportedDepthsKeepTheOldPixels) {
+  ASSERT_EQ(load(four_by_two()), 1);
+  std::uint8_t* before = image_.pixels;
+  for (std::uint16_t bits : {1, 4, 32}) {
+    test::BmpSpec spec = four_by_two();
+    spec.bit_count = bits;
+    spec.size_image = 64;
+    EXPECT_EQ(load(spec), 0) << bits << " bits";
+    EXPECT_EQ(image_.info_header.biBitCount, bits);
+    EXPECT_EQ(image_.pixels, before);
+  }
+}
+
+// Files whose fields disagree with their pixels are rejected before any
+// buffer is touched, so nothing is read or written past an end.
+TEST_F(LoaderTest, RejectsMalformedFilesWithoutTouchingThePixels) {
+  struct Case {
+    const char* what;
+    std::function<void(test::BmpSpec&)> change;
+  };
+  const Case cases[] = {
+      {"zero size", [](test::BmpSpec& s) { s.size_image = 0; }},
+      {"size below the rows", [](test::BmpSpec& s) { s.size_image = 23; }},
+      {"size beyond the file", [](test::BmpSpec& s) { s.size_image = 25; }},
+      {"huge size", [](test::BmpSpec& s) { s.size_image = 0xFFFFFFF0; }},
+      {"negative height", [](test::BmpSpec& s) { s.height_field = -2; }},
+      {"zero width",
+       [](test::BmpSpec& s) {
+         s.width = 0;
+         s.size_image = 24;
+       }},
+      {"truncated file header", [](test::BmpSpec& s) { s.truncate_to = 10; }},
+      {"truncated info header", [](test::BmpSpec& s) { s.truncate_to = 40; }},
+      {"truncated pixels", [](test::BmpSpec& s) { s.truncate_to = 60; }},
+      {"empty file", [](test::BmpSpec& s) { s.truncate_to = 1; }},
+  };
+  ASSERT_EQ(load(four_by_two()), 1);
+  std::uint8_t* before = image_.pixels;
+  for (const Case& c : cases) {
+    test::BmpSpec spec = four_by_two();
+    c.change(spec);
+    EXPECT_EQ(load(spec), 0) << c.what;
+    EXPECT_EQ(image_.pixels, before) << c.what;
+  }
+  test::write_file(dir_ + "/empty.bmp", {});
+  EXPECT_EQ(bmp_load(image_, "empty.bmp"), 0);
+}
+
+TEST_F(LoaderTest, FlipRowsLeavesBytesBeyondTheRowsAlone) {
+  std::uint8_t buffer[] = {1, 1, 2, 2, 3, 3, 9, 9};
+  EXPECT_EQ(bmp_flip_rows(buffer, 2, 3), 1);
+  const std::uint8_t expected[] = {3, 3, 2, 2, 1, 1, 9, 9};
+  EXPECT_EQ(std::memcmp(buffer, expected, sizeof buffer), 0);
+}
+
+TEST_F(LoaderTest, FitsOnlyTwentyFourBitImagesOfTheDrawnWidthAndEnoughRows) {
+  test::BmpSpec spec;
+  spec.width = 8;
+  spec.height = 8;
+  ASSERT_EQ(load(spec), 1);
+  EXPECT_TRUE(bmp_fits(image_, 8, 8));
+  EXPECT_TRUE(bmp_fits(image_, 8, 6));
+  EXPECT_FALSE(bmp_fits(image_, 8, 9));
+  EXPECT_FALSE(bmp_fits(image_, 4, 8));
+  spec.bit_count = 16;
+  ASSERT_EQ(load(spec), 1);
+  EXPECT_FALSE(bmp_fits(image_, 8, 8));
+}
+
+}  // namespace

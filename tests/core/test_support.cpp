@@ -1,0 +1,155 @@
+#include "tests/core/test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "assets/bitmap_loader.h"
+#include "display/display_device.h"
+#include "game/game_state.h"
+#include "game/screens.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+
+namespace test {
+
+namespace {
+
+void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+  out.push_back(v & 0xFF);
+  out.push_back(v >> 8);
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> bmp_bytes(const BmpSpec& spec) {
+  const std::size_t bytes_per_pixel = spec.bit_count / 8;
+  const std::size_t row_bytes = bytes_per_pixel * spec.width;
+  std::vector<std::uint8_t> pixels;
+  for (int y = spec.height - 1; y >= 0; --y) {
+    for (int x = 0; x < spec.width; ++x) {
+      const std::uint32_t c = spec.color(x, y);
+      for (std::size_t b = 0; b < bytes_per_pixel; ++b) pixels.push_back((c >> (8 * b)) & 0xFF);
+    }
+    if (bytes_per_pixel == 0) pixels.push_back(static_cast<std::uint8_t>(spec.color(0, y)));
+  }
+  (void)row_bytes;
+  const std::size_t palette = spec.bit_count == 8 ? 1024 : 0;
+  std::vector<std::uint8_t> out;
+  put16(out, spec.magic);
+  put32(out, static_cast<std::uint32_t>(54 + palette + spec.gap_bytes + pixels.size()));
+  put32(out, 0);
+  put32(out, static_cast<std::uint32_t>(54 + palette + spec.gap_bytes));
+  put32(out, 40);
+  put32(out, static_cast<std::uint32_t>(spec.width));
+  put32(out, static_cast<std::uint32_t>(spec.height_field ? spec.height_field : spec.height));
+  put16(out, 1);
+  put16(out, spec.bit_count);
+  put32(out, 0);
+  put32(out, static_cast<std::uint32_t>(spec.size_image >= 0 ? spec.size_image : pixels.size()));
+  put32(out, 2835);
+  put32(out, 2835);
+  put32(out, 0);
+  put32(out, 0);
+  for (std::size_t i = 0; i < palette / 4; ++i) {
+    out.push_back(static_cast<std::uint8_t>(i));        // blue
+    out.push_back(static_cast<std::uint8_t>(i / 2));    // green
+    out.push_back(static_cast<std::uint8_t>(255 - i));  // red
+    out.push_back(0);
+  }
+  out.insert(out.end(), spec.gap_bytes, 0xEE);
+  out.insert(out.end(), pixels.begin(), pixels.end());
+  if (spec.truncate_to) out.resize(spec.truncate_to);
+  return out;
+}
+
+void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  // Files may be links to the shared images: replace, never overwrite.
+  std::filesystem::remove(path);
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string make_temp_dir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "marchfire-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) std::abort();
+  return pattern;
+}
+
+void remove_dir(const std::string& dir) {
+  std::filesystem::remove_all(dir);
+}
+
+void write_game_images(const std::string& dir) {
+  auto solid = [](std::int32_t w, std::int32_t h, std::uint32_t c) {
+    BmpSpec spec;
+    spec.width = w;
+    spec.height = h;
+    spec.color = [c](int, int) { return c; };
+    return bmp_bytes(spec);
+  };
+  write_file(dir + "/game_m_modified_small.bmp", solid(64, 64, player_color));
+  write_file(dir + "/shield_blue.bmp", solid(240, 89, shield_blue_color));
+  write_file(dir + "/shield_yellow.bmp", solid(240, 89, shield_yellow_color));
+  write_file(dir + "/spartan.bmp", solid(64, 56, enemy_color));
+  write_file(dir + "/missile.bmp", solid(8, 8, missile_color));
+  write_file(dir + "/intro.bmp", solid(1024, 768, picture_color));
+  for (const char* name :
+       {"sophomore.bmp", "junior.bmp", "senior.bmp", "finished.bmp", "dead.bmp"}) {
+    write_file(dir + "/" + name, solid(640, 480, picture_color));
+  }
+}
+
+void GameTest::SetUp() {
+  headless::reset();
+  reset_game_state();
+  shutdown();
+  bmp_unload(screen_image);
+  frame_pixels = nullptr;
+  frame_pitch = 0;
+  // The images are written once per process; each test gets links to them
+  // in a directory of its own, which it may change freely.
+  struct SharedImages {
+    std::string dir = make_temp_dir();
+    SharedImages() { write_game_images(dir); }
+    ~SharedImages() { remove_dir(dir); }
+  };
+  static const SharedImages images;
+  const std::string& shared = images.dir;
+  dir_ = make_temp_dir();
+  for (const auto& entry : std::filesystem::directory_iterator(shared)) {
+    std::filesystem::create_hard_link(entry.path(), dir_ + "/" + entry.path().filename().string());
+  }
+  headless::set_file_directory(dir_);
+}
+
+void GameTest::TearDown() {
+  shutdown();
+  bmp_unload(screen_image);
+  headless::reset();
+  headless::set_file_directory("");
+  remove_dir(dir_);
+}
+
+void GameTest::open_display_and_sprites() {
+  ASSERT_TRUE(platform::register_window_class(
+      "WINCLASS1", [](const platform::WindowMessage&) { return std::intptr_t{0}; }));
+  ASSERT_TRUE(platform::create_window("WINCLASS1", "t", 1024, 768));
+  ASSERT_TRUE(platform::display_open());
+  ASSERT_EQ(bmp_load(player_image, "game_m_modified_small.bmp"), 1);
+  ASSERT_EQ(bmp_load(shield_blue_image, "shield_blue.bmp"), 1);
+  ASSERT_EQ(bmp_load(shield_yellow_image, "shield_yellow.bmp"), 1);
+  ASSERT_EQ(bmp_load(enemy_image, "spartan.bmp"), 1);
+  ASSERT_EQ(bmp_load(missile_image, "missile.bmp"), 1);
+}
+
+std::uint32_t pixel(const FrameView& frame, int x, int y) {
+  return frame_row(frame, y)[x];
+}
+
+}  // namespace test

@@ -1,0 +1,80 @@
+// What the files of the SDL backend share among themselves. Nothing here
+// belongs to the seam: the game never sees these.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+struct HeldKeys;
+
+namespace sdl_backend {
+
+// ---- set-up
+// Starts SDL's video, events and (when there is a device) sound; false with
+// last_error set when there is no display.
+bool start();
+// Releases everything the backend holds; safe after a failed start.
+void stop();
+
+// ---- failures
+void set_error(const std::string& what);
+// `what` followed by SDL's own explanation.
+void set_sdl_error(const std::string& what);
+
+// ---- window
+SDL_Window* game_window();
+platform::WindowProc game_window_proc();
+// True once the game window has been destroyed.
+bool game_window_destroyed();
+// Between full screen at the desktop's resolution and a 1024 x 768 window.
+void toggle_fullscreen();
+// Destroys the game window and delivers `destroy` to the window procedure.
+void destroy_game_window();
+// Destroys any window quietly and forgets every window class.
+void forget_windows();
+
+// ---- events and messages
+// Takes every pending SDL event: Space releases and close requests join the
+// message queue in order, held keys are brought up to date, the rest is
+// handled here or dropped.
+void pump_events();
+const HeldKeys& held_keys();
+// True while a close request from the desktop waits in the message queue.
+bool desktop_close_pending();
+// Empties the queue and lets go of every key.
+void forget_messages();
+
+// ---- display
+// Shows the frame last uploaded again (after the desktop exposed or resized
+// the window); does nothing without a display or while the frame is locked.
+void redraw_display();
+// Lets go of the renderer and texture before the window goes; the frame
+// memory stays readable.
+void release_display_device();
+// The frame memory, 1024 x 768 packed; null while the display is closed.
+std::uint32_t* frame_pixels();
+bool frame_locked();
+// Sends part of the frame memory to the texture again.
+bool upload_frame_area(const SDL_Rect& area);
+
+// ---- text
+bool text_open();
+void text_close();
+
+// ---- sound
+// Opens the one audio device and decodes every cue; a missing device only
+// means a silent game.
+void audio_open();
+void audio_close();
+
+// ---- files
+// Where bare names are looked for first: the program's own directory, with a
+// trailing separator ("" when unknown).
+const std::string& program_directory();
+void close_all_files();
+
+}  // namespace sdl_backend

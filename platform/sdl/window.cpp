@@ -1,0 +1,148 @@
+// The game window: its class, creation, full-screen toggle and destruction.
+#include <string>
+#include <vector>
+
+#include "assets/embedded_assets.h"
+#include "platform/platform.h"
+#include "platform/sdl/backend.h"
+
+namespace {
+
+struct WindowClass {
+  std::string name;
+  platform::WindowProc proc = nullptr;
+};
+
+std::vector<WindowClass> window_classes;
+SDL_Window* window = nullptr;
+platform::WindowProc window_proc = nullptr;
+int windowed_width = platform::frame_width;
+int windowed_height = platform::frame_height;
+
+const WindowClass* find_class(const char* name) {
+  for (const WindowClass& entry : window_classes) {
+    if (entry.name == name) return &entry;
+  }
+  return nullptr;
+}
+
+void set_icon(SDL_Window* target) {
+  const EmbeddedBlob icon = embedded_icon_bmp();
+  if (icon.data == nullptr || icon.size == 0) return;
+  SDL_Surface* surface =
+      SDL_LoadBMP_RW(SDL_RWFromConstMem(icon.data, static_cast<int>(icon.size)), 1);
+  if (surface == nullptr) return;  // the game runs without an icon
+  SDL_SetWindowIcon(target, surface);
+  SDL_FreeSurface(surface);
+}
+
+platform::WindowMessage message_of(platform::MessageKind kind) {
+  platform::WindowMessage message;
+  message.kind = kind;
+  return message;
+}
+
+}  // namespace
+
+namespace platform {
+
+bool register_window_class(const char* class_name, WindowProc proc) {
+  if (class_name == nullptr || *class_name == '\0' || proc == nullptr) {
+    sdl_backend::set_error("a window class needs a name and a procedure");
+    return false;
+  }
+  if (find_class(class_name) != nullptr) {
+    sdl_backend::set_error(std::string("window class ") + class_name + " is registered already");
+    return false;
+  }
+  window_classes.push_back({class_name, proc});
+  return true;
+}
+
+bool create_window(const char* class_name, const char* title, int width, int height) {
+  const WindowClass* entry = class_name != nullptr ? find_class(class_name) : nullptr;
+  if (entry == nullptr) {
+    sdl_backend::set_error("no such window class");
+    return false;
+  }
+  if (window != nullptr) {
+    sdl_backend::set_error("the game window exists already");
+    return false;
+  }
+  if (width <= 0 || height <= 0) {
+    sdl_backend::set_error("a window needs a positive size");
+    return false;
+  }
+  // Borderless full screen at the desktop's own resolution: no mode switch,
+  // the frame is scaled into it. The given size is the windowed one (F11).
+  const Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
+  window = SDL_CreateWindow(title != nullptr ? title : "", 0, 0, width, height, flags);
+  if (window == nullptr) {
+    sdl_backend::set_sdl_error("cannot create the game window");
+    return false;
+  }
+  windowed_width = width;
+  windowed_height = height;
+  window_proc = entry->proc;
+  set_icon(window);
+  SDL_StopTextInput();
+  window_proc(message_of(MessageKind::create));
+  return true;
+}
+
+void hide_cursor() {
+  SDL_ShowCursor(SDL_DISABLE);
+}
+
+}  // namespace platform
+
+namespace sdl_backend {
+
+SDL_Window* game_window() {
+  return window;
+}
+
+platform::WindowProc game_window_proc() {
+  return window_proc;
+}
+
+void toggle_fullscreen() {
+  if (window == nullptr) return;
+  const bool fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  if (fullscreen) {
+    SDL_SetWindowFullscreen(window, 0);
+    // A window of its own on the desktop can be moved, resized and closed.
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    SDL_SetWindowSize(window, windowed_width, windowed_height);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  } else {
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
+  redraw_display();
+}
+
+void destroy_game_window() {
+  if (window == nullptr) return;
+  release_display_device();
+  SDL_DestroyWindow(window);
+  window = nullptr;
+  if (window_proc != nullptr) window_proc(message_of(platform::MessageKind::destroy));
+}
+
+bool game_window_destroyed() {
+  return window == nullptr && window_proc != nullptr;
+}
+
+void forget_windows() {
+  if (window != nullptr) {
+    release_display_device();
+    SDL_DestroyWindow(window);
+    window = nullptr;
+  }
+  window_proc = nullptr;
+  window_classes.clear();
+}
+
+}  // namespace sdl_backend

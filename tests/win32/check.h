@@ -1,0 +1,21 @@
+// A minimal check runner for the Windows backend: no test framework is
+// available for the cross target, and the checks need no more than this.
+#pragma once
+
+#include <string>
+
+// Records one outcome; a failure is printed with its description.
+void check(bool ok, const std::string& what);
+// Starts a named group of related checks in the output.
+void begin_group(const char* name);
+int failed_checks();
+// Prints the closing "N passed, N failed" line.
+void print_summary();
+
+// The groups, one per concern of the backend.
+void check_files();
+void check_messages();
+void check_keys();
+void check_display();
+void check_clock_and_sound();
+void check_resources(const char* program_path);

@@ -33,7 +33,7 @@ test::BmpSpec four_by_two() {
 TEST_F(LoaderTest, PutsBottomUpRowsTopFirstAndKeepsBlueGreenRed) {
   ASSERT_EQ(load(four_by_two()), 1);
   ASSERT_NE(image_.pixels, nullptr);
-  EXPECT_EQ(image_.info_header.biSizeImage, 24u);
+  EXPECT_EQ(std::uint32_t{image_.info_header.biSizeImage}, 24u);
   // Top row, first pixel: colour 0x010203 stored as blue, green, red.
   EXPECT_EQ(image_.pixels[0], 0x03);
   EXPECT_EQ(image_.pixels[1], 0x02);
@@ -104,7 +104,7 @@ TEST_F(LoaderTest, NotABitmapKeepsEarlierPixelsButRecordsTheFileHeader) {
   spec.magic = 0x5A4D;
   EXPECT_EQ(load(spec), 0);
   EXPECT_EQ(image_.pixels, before);
-  EXPECT_EQ(image_.file_header.bfType, 0x5A4D);
+  EXPECT_EQ(std::uint16_t{image_.file_header.bfType}, 0x5A4D);
   EXPECT_EQ(before[0], 0x03);
 }
 
@@ -116,7 +116,7 @@ TEST_F(LoaderTest, UnsupportedDepthsKeepTheOldPixels) {
     spec.bit_count = bits;
     spec.size_image = 64;
     EXPECT_EQ(load(spec), 0) << bits << " bits";
-    EXPECT_EQ(image_.info_header.biBitCount, bits);
+    EXPECT_EQ(std::uint16_t{image_.info_header.biBitCount}, bits);
     EXPECT_EQ(image_.pixels, before);
   }
 }

@@ -18,7 +18,7 @@ TEST(FitFrame, KeepsTheAspectRatioAndCentresTheFrame) {
     FrameRect want;
   };
   const Case cases[] = {
-      {1024, 768, {0, 0, 1024, 768}},     // the frame's own size: drawn 1:1
+      {1024, 768, {0, 0, 1024, 768}},      // the frame's own size: drawn 1:1
       {1920, 1080, {240, 0, 1440, 1080}},  // wide desktop: bars left and right
       {1280, 1024, {0, 32, 1280, 960}},    // tall desktop: bars above and below
       {2048, 1536, {0, 0, 2048, 1536}},    // exactly twice the frame
@@ -122,8 +122,7 @@ TEST(KeyEvents, SpaceFiresOncePerPressOnItsRelease) {
             EventOutcome::space_released);
   // A second release without a press in between (a repeat seen as a
   // release, or a press made before the window came up) does not.
-  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), held),
-            EventOutcome::dropped);
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), held), EventOutcome::dropped);
 }
 
 TEST(KeyEvents, LosingFocusLetsGoOfEveryKeyWithoutFiring) {
@@ -133,13 +132,12 @@ TEST(KeyEvents, LosingFocusLetsGoOfEveryKeyWithoutFiring) {
     translate_event(key_event(SDL_KEYDOWN, s), held);
   }
   EXPECT_EQ(translate_event(window_event(SDL_WINDOWEVENT_FOCUS_LOST), held), EventOutcome::dropped);
-  for (platform::Key k : {platform::Key::left, platform::Key::right, platform::Key::escape,
-                          platform::Key::enter}) {
+  for (platform::Key k :
+       {platform::Key::left, platform::Key::right, platform::Key::escape, platform::Key::enter}) {
     EXPECT_FALSE(key_is_held(held, k));
   }
   // Space let go of in another window: its release here must not shoot.
-  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), held),
-            EventOutcome::dropped);
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), held), EventOutcome::dropped);
 }
 
 TEST(KeyEvents, OtherKeysAndEventsAreDropped) {
@@ -236,8 +234,10 @@ TEST(BlendText, IsClippedToTheFrameOnEverySide) {
 }
 
 TEST(BlendText, WhollyOutsideOrAtExtremePositionsTouchesNothing) {
-  const int positions[][2] = {{8, 0}, {0, 4}, {-4, 0}, {0, -4}, {2147483647, 0},
-                              {-2147483647 - 1, 0}, {0, 2147483647}, {2147483600, 2147483600}};
+  const int positions[][2] = {{8, 0},          {0, 4},
+                              {-4, 0},         {0, -4},
+                              {2147483647, 0}, {-2147483647 - 1, 0},
+                              {0, 2147483647}, {2147483600, 2147483600}};
   for (const auto& p : positions) {
     Plane frame(8, 4, 0);
     Plane glyphs(4, 4, 0xFFFFFFFF);

@@ -117,10 +117,10 @@ TEST_F(AppMainTest, AMissingSpriteFailsTheStartAndSaysWhich) {
 }
 
 TEST_F(AppMainTest, ASpriteOfTheWrongSizeFailsTheStart) {
-  test::BmpSpec spec;
-  spec.width = 32;
-  spec.height = 32;
-  test::write_file(dir_ + "/missile.bmp", test::bmp_bytes(spec));
+  test::BmpRecipe recipe;
+  recipe.width = 32;
+  recipe.height = 32;
+  test::write_file(dir_ + "/missile.bmp", test::bmp_bytes(recipe));
   EXPECT_NE(app_main(), 0);
   ASSERT_EQ(headless::fatal_reports().size(), 1u);
   EXPECT_NE(headless::fatal_reports()[0].find("missile.bmp"), std::string::npos);

@@ -14,20 +14,20 @@ class LoaderTest : public test::GameTest {
     EXPECT_EQ(headless::open_file_count(), 0u) << "a file was left open";
     GameTest::TearDown();
   }
-  int load(const test::BmpSpec& spec) {
-    test::write_file(dir_ + "/t.bmp", test::bmp_bytes(spec));
+  int load(const test::BmpRecipe& recipe) {
+    test::write_file(dir_ + "/t.bmp", test::bmp_bytes(recipe));
     return bmp_load(image_, "t.bmp");
   }
   BitmapImage image_{};
 };
 
-test::BmpSpec four_by_two() {
-  test::BmpSpec spec;
-  spec.width = 4;
-  spec.height = 2;
+test::BmpRecipe four_by_two() {
+  test::BmpRecipe recipe;
+  recipe.width = 4;
+  recipe.height = 2;
   // Row 0 (top, "row A") and row 1 ("row B") differ in every pixel.
-  spec.color = [](int x, int y) { return static_cast<std::uint32_t>(0x010203 * (1 + x + 4 * y)); };
-  return spec;
+  recipe.color = [](int x, int y) { return static_cast<std::uint32_t>(0x010203 * (1 + x + 4 * y)); };
+  return recipe;
 }
 
 TEST_F(LoaderTest, PutsBottomUpRowsTopFirstAndKeepsBlueGreenRed) {
@@ -45,29 +45,29 @@ TEST_F(LoaderTest, PutsBottomUpRowsTopFirstAndKeepsBlueGreenRed) {
 }
 
 TEST_F(LoaderTest, OddRowCountsFlipAroundTheMiddleRow) {
-  test::BmpSpec spec;
-  spec.width = 4;
-  spec.height = 5;
-  spec.color = [](int, int y) { return static_cast<std::uint32_t>(y + 1); };
-  ASSERT_EQ(load(spec), 1);
+  test::BmpRecipe recipe;
+  recipe.width = 4;
+  recipe.height = 5;
+  recipe.color = [](int, int y) { return static_cast<std::uint32_t>(y + 1); };
+  ASSERT_EQ(load(recipe), 1);
   for (int y = 0; y < 5; ++y) EXPECT_EQ(image_.pixels[y * 12], y + 1) << "row " << y;
 }
 
 TEST_F(LoaderTest, TakesThePixelsFromTheEndOfTheFile) {
-  test::BmpSpec spec = four_by_two();
-  spec.gap_bytes = 37;
-  ASSERT_EQ(load(spec), 1);
+  test::BmpRecipe recipe = four_by_two();
+  recipe.gap_bytes = 37;
+  ASSERT_EQ(load(recipe), 1);
   EXPECT_EQ(image_.pixels[0], 0x03);
   EXPECT_EQ(image_.pixels[23], 0x08);
 }
 
 TEST_F(LoaderTest, EightBitFilesConvertTheWholePalette) {
-  test::BmpSpec spec;
-  spec.width = 4;
-  spec.height = 2;
-  spec.bit_count = 8;
-  spec.color = [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); };
-  ASSERT_EQ(load(spec), 1);
+  test::BmpRecipe recipe;
+  recipe.width = 4;
+  recipe.height = 2;
+  recipe.bit_count = 8;
+  recipe.color = [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); };
+  ASSERT_EQ(load(recipe), 1);
   for (int i = 0; i < 256; ++i) {
     EXPECT_EQ(image_.palette[i].peRed, 255 - i);
     EXPECT_EQ(image_.palette[i].peGreen, i / 2);
@@ -100,9 +100,9 @@ TEST_F(LoaderTest, MissingFileLeavesTheRecordAsItWas) {
 TEST_F(LoaderTest, NotABitmapKeepsEarlierPixelsButRecordsTheFileHeader) {
   ASSERT_EQ(load(four_by_two()), 1);
   std::uint8_t* before = image_.pixels;
-  test::BmpSpec spec = four_by_two();
-  spec.magic = 0x5A4D;
-  EXPECT_EQ(load(spec), 0);
+  test::BmpRecipe recipe = four_by_two();
+  recipe.magic = 0x5A4D;
+  EXPECT_EQ(load(recipe), 0);
   EXPECT_EQ(image_.pixels, before);
   EXPECT_EQ(std::uint16_t{image_.file_header.bfType}, 0x5A4D);
   EXPECT_EQ(before[0], 0x03);
@@ -112,10 +112,10 @@ TEST_F(LoaderTest, UnsupportedDepthsKeepTheOldPixels) {
   ASSERT_EQ(load(four_by_two()), 1);
   std::uint8_t* before = image_.pixels;
   for (std::uint16_t bits : {1, 4, 32}) {
-    test::BmpSpec spec = four_by_two();
-    spec.bit_count = bits;
-    spec.size_image = 64;
-    EXPECT_EQ(load(spec), 0) << bits << " bits";
+    test::BmpRecipe recipe = four_by_two();
+    recipe.bit_count = bits;
+    recipe.size_image = 64;
+    EXPECT_EQ(load(recipe), 0) << bits << " bits";
     EXPECT_EQ(std::uint16_t{image_.info_header.biBitCount}, bits);
     EXPECT_EQ(image_.pixels, before);
   }
@@ -126,30 +126,30 @@ TEST_F(LoaderTest, UnsupportedDepthsKeepTheOldPixels) {
 TEST_F(LoaderTest, RejectsMalformedFilesWithoutTouchingThePixels) {
   struct Case {
     const char* what;
-    std::function<void(test::BmpSpec&)> change;
+    std::function<void(test::BmpRecipe&)> change;
   };
   const Case cases[] = {
-      {"zero size", [](test::BmpSpec& s) { s.size_image = 0; }},
-      {"size below the rows", [](test::BmpSpec& s) { s.size_image = 23; }},
-      {"size beyond the file", [](test::BmpSpec& s) { s.size_image = 25; }},
-      {"huge size", [](test::BmpSpec& s) { s.size_image = 0xFFFFFFF0; }},
-      {"negative height", [](test::BmpSpec& s) { s.height_field = -2; }},
+      {"zero size", [](test::BmpRecipe& s) { s.size_image = 0; }},
+      {"size below the rows", [](test::BmpRecipe& s) { s.size_image = 23; }},
+      {"size beyond the file", [](test::BmpRecipe& s) { s.size_image = 25; }},
+      {"huge size", [](test::BmpRecipe& s) { s.size_image = 0xFFFFFFF0; }},
+      {"negative height", [](test::BmpRecipe& s) { s.height_field = -2; }},
       {"zero width",
-       [](test::BmpSpec& s) {
+       [](test::BmpRecipe& s) {
          s.width = 0;
          s.size_image = 24;
        }},
-      {"truncated file header", [](test::BmpSpec& s) { s.truncate_to = 10; }},
-      {"truncated info header", [](test::BmpSpec& s) { s.truncate_to = 40; }},
-      {"truncated pixels", [](test::BmpSpec& s) { s.truncate_to = 60; }},
-      {"empty file", [](test::BmpSpec& s) { s.truncate_to = 1; }},
+      {"truncated file header", [](test::BmpRecipe& s) { s.truncate_to = 10; }},
+      {"truncated info header", [](test::BmpRecipe& s) { s.truncate_to = 40; }},
+      {"truncated pixels", [](test::BmpRecipe& s) { s.truncate_to = 60; }},
+      {"empty file", [](test::BmpRecipe& s) { s.truncate_to = 1; }},
   };
   ASSERT_EQ(load(four_by_two()), 1);
   std::uint8_t* before = image_.pixels;
   for (const Case& c : cases) {
-    test::BmpSpec spec = four_by_two();
-    c.change(spec);
-    EXPECT_EQ(load(spec), 0) << c.what;
+    test::BmpRecipe recipe = four_by_two();
+    c.change(recipe);
+    EXPECT_EQ(load(recipe), 0) << c.what;
     EXPECT_EQ(image_.pixels, before) << c.what;
   }
   test::write_file(dir_ + "/empty.bmp", {});
@@ -164,16 +164,16 @@ TEST_F(LoaderTest, FlipRowsLeavesBytesBeyondTheRowsAlone) {
 }
 
 TEST_F(LoaderTest, FitsOnlyTwentyFourBitImagesOfTheDrawnWidthAndEnoughRows) {
-  test::BmpSpec spec;
-  spec.width = 8;
-  spec.height = 8;
-  ASSERT_EQ(load(spec), 1);
+  test::BmpRecipe recipe;
+  recipe.width = 8;
+  recipe.height = 8;
+  ASSERT_EQ(load(recipe), 1);
   EXPECT_TRUE(bmp_fits(image_, 8, 8));
   EXPECT_TRUE(bmp_fits(image_, 8, 6));
   EXPECT_FALSE(bmp_fits(image_, 8, 9));
   EXPECT_FALSE(bmp_fits(image_, 4, 8));
-  spec.bit_count = 16;
-  ASSERT_EQ(load(spec), 1);
+  recipe.bit_count = 16;
+  ASSERT_EQ(load(recipe), 1);
   EXPECT_FALSE(bmp_fits(image_, 8, 8));
 }
 

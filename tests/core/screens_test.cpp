@@ -183,12 +183,12 @@ TEST_F(ScreensTest, EscapeOnTheIntroAsksToQuit) {
 }
 
 TEST_F(ScreensTest, PicturesOfTheWrongSizeOrDepthAreNotDrawn) {
-  test::BmpSpec small;
+  test::BmpRecipe small;
   small.width = 320;
   small.height = 240;
   test::write_file(dir_ + "/dead.bmp", test::bmp_bytes(small));
   EXPECT_EQ(show_picture("dead.bmp", 192, 144, 640, 480), 0);
-  test::BmpSpec deep;
+  test::BmpRecipe deep;
   deep.width = 640;
   deep.height = 480;
   deep.bit_count = 16;

@@ -26,31 +26,31 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 
 }  // namespace
 
-std::vector<std::uint8_t> bmp_bytes(const BmpSpec& spec) {
-  const std::size_t bytes_per_pixel = spec.bit_count / 8;
-  const std::size_t row_bytes = bytes_per_pixel * spec.width;
+std::vector<std::uint8_t> bmp_bytes(const BmpRecipe& recipe) {
+  const std::size_t bytes_per_pixel = recipe.bit_count / 8;
+  const std::size_t row_bytes = bytes_per_pixel * recipe.width;
   std::vector<std::uint8_t> pixels;
-  for (int y = spec.height - 1; y >= 0; --y) {
-    for (int x = 0; x < spec.width; ++x) {
-      const std::uint32_t c = spec.color(x, y);
+  for (int y = recipe.height - 1; y >= 0; --y) {
+    for (int x = 0; x < recipe.width; ++x) {
+      const std::uint32_t c = recipe.color(x, y);
       for (std::size_t b = 0; b < bytes_per_pixel; ++b) pixels.push_back((c >> (8 * b)) & 0xFF);
     }
-    if (bytes_per_pixel == 0) pixels.push_back(static_cast<std::uint8_t>(spec.color(0, y)));
+    if (bytes_per_pixel == 0) pixels.push_back(static_cast<std::uint8_t>(recipe.color(0, y)));
   }
   (void)row_bytes;
-  const std::size_t palette = spec.bit_count == 8 ? 1024 : 0;
+  const std::size_t palette = recipe.bit_count == 8 ? 1024 : 0;
   std::vector<std::uint8_t> out;
-  put16(out, spec.magic);
-  put32(out, static_cast<std::uint32_t>(54 + palette + spec.gap_bytes + pixels.size()));
+  put16(out, recipe.magic);
+  put32(out, static_cast<std::uint32_t>(54 + palette + recipe.gap_bytes + pixels.size()));
   put32(out, 0);
-  put32(out, static_cast<std::uint32_t>(54 + palette + spec.gap_bytes));
+  put32(out, static_cast<std::uint32_t>(54 + palette + recipe.gap_bytes));
   put32(out, 40);
-  put32(out, static_cast<std::uint32_t>(spec.width));
-  put32(out, static_cast<std::uint32_t>(spec.height_field ? spec.height_field : spec.height));
+  put32(out, static_cast<std::uint32_t>(recipe.width));
+  put32(out, static_cast<std::uint32_t>(recipe.height_field ? recipe.height_field : recipe.height));
   put16(out, 1);
-  put16(out, spec.bit_count);
+  put16(out, recipe.bit_count);
   put32(out, 0);
-  put32(out, static_cast<std::uint32_t>(spec.size_image >= 0 ? spec.size_image : pixels.size()));
+  put32(out, static_cast<std::uint32_t>(recipe.size_image >= 0 ? recipe.size_image : pixels.size()));
   put32(out, 2835);
   put32(out, 2835);
   put32(out, 0);
@@ -61,9 +61,9 @@ std::vector<std::uint8_t> bmp_bytes(const BmpSpec& spec) {
     out.push_back(static_cast<std::uint8_t>(255 - i));  // red
     out.push_back(0);
   }
-  out.insert(out.end(), spec.gap_bytes, 0xEE);
+  out.insert(out.end(), recipe.gap_bytes, 0xEE);
   out.insert(out.end(), pixels.begin(), pixels.end());
-  if (spec.truncate_to) out.resize(spec.truncate_to);
+  if (recipe.truncate_to) out.resize(recipe.truncate_to);
   return out;
 }
 
@@ -87,11 +87,11 @@ void remove_dir(const std::string& dir) {
 
 void write_game_images(const std::string& dir) {
   auto solid = [](std::int32_t w, std::int32_t h, std::uint32_t c) {
-    BmpSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.color = [c](int, int) { return c; };
-    return bmp_bytes(spec);
+    BmpRecipe recipe;
+    recipe.width = w;
+    recipe.height = h;
+    recipe.color = [c](int, int) { return c; };
+    return bmp_bytes(recipe);
   };
   write_file(dir + "/game_m_modified_small.bmp", solid(64, 64, player_color));
   write_file(dir + "/shield_blue.bmp", solid(240, 89, shield_blue_color));

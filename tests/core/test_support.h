@@ -13,7 +13,7 @@
 
 namespace test {
 
-struct BmpSpec {
+struct BmpRecipe {
   std::int32_t width = 1;
   std::int32_t height = 1;
   std::uint16_t bit_count = 24;
@@ -28,7 +28,7 @@ struct BmpSpec {
 };
 
 // The bytes of a BMP file as described (rows bottom-up, packed).
-std::vector<std::uint8_t> bmp_bytes(const BmpSpec& spec);
+std::vector<std::uint8_t> bmp_bytes(const BmpRecipe& recipe);
 void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // A scratch directory for one test, removed afterwards.

@@ -1,8 +1,9 @@
 // The DirectDraw objects of the open display, shared by the display's parts.
 #pragma once
 
-#include <ddraw.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <ddraw.h>
 
 namespace win32 {
 

@@ -1,6 +1,7 @@
 // Sound cues: WAVE resources inside the program, played in the background.
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <mmsystem.h>
 
 #include "platform/platform.h"
 #include "platform/win32/win32_globals.h"

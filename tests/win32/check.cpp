@@ -26,7 +26,9 @@ void begin_group(const char* name) {
   std::fflush(stdout);
 }
 
-int failed_checks() { return failed; }
+int failed_checks() {
+  return failed;
+}
 
 void print_summary() {
   std::printf("%d passed, %d failed\n", passed, failed);

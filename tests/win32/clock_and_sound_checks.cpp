@@ -11,8 +11,8 @@ void check_clock_and_sound() {
   const std::uint32_t before = platform::tick_ms();
   platform::sleep_ms(120);
   const std::uint32_t slept = platform::tick_ms() - before;
-  check(slept >= 100 && slept < 1000, "a sleep of 120 ms lasts about that: " +
-                                          std::to_string(slept) + " ms");
+  check(slept >= 100 && slept < 1000,
+        "a sleep of 120 ms lasts about that: " + std::to_string(slept) + " ms");
 
   // This program carries no sounds: every cue is one that can't be played.
   const std::uint32_t start = platform::tick_ms();

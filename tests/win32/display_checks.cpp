@@ -1,6 +1,7 @@
 // The full-screen display: the frame handed to the game, its copy into the
 // back surface, text on that surface, the flip, lost surfaces and release.
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <ddraw.h>
 
 #include <string>
@@ -34,8 +35,8 @@ void pump_messages() {
 // What the screen shows: the visible surface read back after a flip.
 struct ShownFrame {
   bool read = false;
-  int mismatches = 0;     // pixels outside the text box that differ from expected
-  int text_pixels = 0;    // white pixels inside the text box
+  int mismatches = 0;   // pixels outside the text box that differ from expected
+  int text_pixels = 0;  // white pixels inside the text box
 };
 
 template <typename Expected>
@@ -43,8 +44,8 @@ ShownFrame read_shown_frame(Expected expected) {
   ShownFrame shown;
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof desc;
-  if (FAILED(win32::primary_surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY,
-                                           nullptr))) {
+  if (FAILED(
+          win32::primary_surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
     return shown;
   }
   shown.read = true;
@@ -81,8 +82,12 @@ bool compose_and_show(Fill fill, bool with_text) {
 
 // Another program taking the screen: the system tells the window that its
 // application is no longer active, and gives it back later.
-void lose_screen() { SendMessageA(win32::main_window, WM_ACTIVATEAPP, FALSE, 0); }
-void regain_screen() { SendMessageA(win32::main_window, WM_ACTIVATEAPP, TRUE, 0); }
+void lose_screen() {
+  SendMessageA(win32::main_window, WM_ACTIVATEAPP, FALSE, 0);
+}
+void regain_screen() {
+  SendMessageA(win32::main_window, WM_ACTIVATEAPP, TRUE, 0);
+}
 
 void check_lost_surfaces() {
   lose_screen();
@@ -118,8 +123,8 @@ void check_display() {
         "a closed display refuses every call");
 
   check(platform::register_window_class("MARCHFIRE_DISPLAY_CHECKS", plain_proc), "class");
-  check(platform::create_window("MARCHFIRE_DISPLAY_CHECKS", "display checks",
-                                platform::frame_width, platform::frame_height),
+  check(platform::create_window("MARCHFIRE_DISPLAY_CHECKS", "display checks", platform::frame_width,
+                                platform::frame_height),
         "window");
   if (!platform::display_open()) {
     check(false, std::string("the display opens: ") + platform::last_error());
@@ -145,8 +150,8 @@ void check_display() {
   check(shown.read, "the screen can be read back");
   check(shown.mismatches == 0,
         "the screen shows the composed frame (" + std::to_string(shown.mismatches) + " wrong)");
-  check(shown.text_pixels > 20, "and the text drawn on it (" +
-                                    std::to_string(shown.text_pixels) + " white pixels)");
+  check(shown.text_pixels > 20,
+        "and the text drawn on it (" + std::to_string(shown.text_pixels) + " white pixels)");
 
   const auto enemy_green = [](int, int) { return 0x00126F06u; };
   check(compose_and_show(enemy_green, false), "a second frame is flipped");

@@ -64,8 +64,9 @@ void check_files() {
   // OpenFile would find it there.
   char system_directory[MAX_PATH] = "";
   GetSystemDirectoryA(system_directory, sizeof system_directory);
-  const bool in_system = GetFileAttributesA((std::string(system_directory) + "\\notepad.exe").c_str()) !=
-                         INVALID_FILE_ATTRIBUTES;
+  const bool in_system =
+      GetFileAttributesA((std::string(system_directory) + "\\notepad.exe").c_str()) !=
+      INVALID_FILE_ATTRIBUTES;
   if (in_system) {
     check(read_through_seam("notepad.exe") == "<none>",
           "files in the system directories are not found by bare name");
@@ -95,8 +96,7 @@ void check_files() {
   check(platform::file_seek(digits, -1, platform::SeekFrom::begin) == -1,
         "a seek before the start fails");
   platform::file_close(digits);
-  check(platform::file_read(platform::invalid_file, buffer, 1) == -1,
-        "reading from no file fails");
+  check(platform::file_read(platform::invalid_file, buffer, 1) == -1, "reading from no file fails");
   check(platform::file_seek(platform::invalid_file, 0, platform::SeekFrom::begin) == -1,
         "seeking in no file fails");
 

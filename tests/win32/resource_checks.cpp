@@ -18,7 +18,8 @@ void check_resources(const char* program_path) {
     check(found != nullptr, name + " is a \"WAVE\" resource");
     if (found == nullptr) continue;
     const DWORD size = SizeofResource(program, found);
-    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(program, found)));
+    const auto* bytes =
+        static_cast<const unsigned char*>(LockResource(LoadResource(program, found)));
     const bool riff = bytes != nullptr && size >= 44 && std::memcmp(bytes, "RIFF", 4) == 0 &&
                       std::memcmp(bytes + 8, "WAVEfmt ", 8) == 0;
     check(riff, name + " is a RIFF WAVE file");

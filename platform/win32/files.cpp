@@ -40,14 +40,18 @@ std::string program_directory() {
 }
 
 HFILE open_for_reading(const std::string& path) {
-  // OpenFile keeps the path in a record of OFS_MAXPATHNAME (128) bytes and
-  // fails on anything longer; a program installed deeper opens its files
+  // OpenFile keeps the full path in a record of OFS_MAXPATHNAME (128) bytes
+  // and fails on anything longer, relative names included; files of a
+  // program installed deeper, or started from a deep folder, are opened
   // with CreateFileA instead, whose handle the same _l calls accept.
-  if (path.size() < OFS_MAXPATHNAME) {
+  char full_path[MAX_PATH * 4] = "";
+  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full_path, full_path, nullptr);
+  if (length == 0 || length >= sizeof full_path) return HFILE_ERROR;
+  if (length < OFS_MAXPATHNAME) {
     OFSTRUCT file_record = {};
-    return OpenFile(path.c_str(), &file_record, OF_READ);
+    return OpenFile(full_path, &file_record, OF_READ);
   }
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileA(full_path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return HFILE_ERROR;
   return static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
@@ -66,8 +70,8 @@ FileHandle file_open(const char* bare_name) {
   HFILE file = HFILE_ERROR;
   if (beside_program != bare_name) file = open_for_reading(beside_program);
   if (file == HFILE_ERROR) {
-    // An explicit relative path: a bare name alone would make OpenFile
-    // search the system directories and PATH as well.
+    // A path, never the bare name: given a bare name, OpenFile would search
+    // the system directories and PATH as well.
     file = open_for_reading(std::string(".\\") + bare_name);
   }
   if (file == HFILE_ERROR) {

@@ -1,0 +1,293 @@
+#!/usr/bin/env bash
+# Tests the Windows program under Wine on a virtual X screen of
+# 1024 x 768 x 24 (Wine switches the display only to the X screen's own size):
+#   1. cross-builds and packages it (installing mingw-w64, Wine and the X
+#      tools when they are missing);
+#   2. runs the checks of the Windows backend;
+#   3. plays the packaged game from another working directory: the intro
+#      appears, Enter shows the play field (grid, shields, player, score
+#      text), Left moves the player, a released Space fires, Escape ends the
+#      program with exit code 0;
+#   4. starts the program without its pictures: one line on standard error,
+#      a message box, a non-zero exit code.
+# Keys are held for 150 ms or more: the game polls held keys, and an instant
+# tap can fall between two polls. Screenshots are kept in
+# build-windows/wine-test/shots/. When the test can't run here at all (no
+# packages, no X server, no Wine), it says so and why, and exits 0.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+skip() {
+  echo "windows: SKIPPED: $*"
+  exit 0
+}
+
+echo "== Windows program: install, build, package"
+if ! bash scripts/install-deps.sh windows; then
+  echo "windows: could not install every package of scripts/packages/windows.txt"
+fi
+for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-windres cmake; do
+  command -v "$tool" >/dev/null || skip "the cross compiler is not installed ($tool missing)"
+done
+if ! bash scripts/package-windows.sh; then
+  echo "windows: FAILED: the Windows build or its package"
+  exit 1
+fi
+for tool in wine Xvfb xdotool xdpyinfo import convert compare unzip; do
+  command -v "$tool" >/dev/null || skip "Wine or the X tools are not installed ($tool missing)"
+done
+
+work="$root/build-windows/wine-test"
+shots="$work/shots"
+rm -rf "$work"
+mkdir -p "$shots" "$work/elsewhere" "$work/alone"
+
+passed=0
+failed=0
+expect() { # condition-status description
+  if [ "$1" -eq 0 ]; then
+    passed=$((passed + 1))
+    echo "ok: $2"
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $2"
+  fi
+}
+check() { # description command...
+  local what="$1"
+  shift
+  "$@"
+  expect $? "$what"
+}
+
+# ---- the virtual screen and Wine
+xvfb_pid=""
+cleanup() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+
+display_number=""
+for n in $(seq 90 130); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    display_number=$n
+    break
+  fi
+done
+[ -n "$display_number" ] || skip "no free X display number between :90 and :130"
+Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display_number"
+for _ in $(seq 1 100); do
+  xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || skip "the virtual X server did not start (see $work/xvfb.log)"
+
+export WINEPREFIX="$work/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No downloads of Wine's .NET and HTML engines: the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+echo "== starting Wine (a new prefix takes a while)"
+if ! timeout 300 wine wineboot --init >"$work/wineboot.log" 2>&1; then
+  skip "Wine cannot start here (wineboot failed; see $work/wineboot.log)"
+fi
+
+# ---- helpers on screenshots (in $shots) and pictures
+shot() { import -window root "$shots/$1.png" 2>/dev/null; }
+picture() { # a screenshot's name, or a file
+  if [ -f "$1" ]; then echo "$1"; else echo "$shots/$1.png"; fi
+}
+# Pixels of exactly this colour in a region (WxH+X+Y).
+colour_count() {
+  convert "$(picture "$1")" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
+    -colorspace gray -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0
+}
+non_black_count() {
+  convert "$(picture "$1")" -crop "$2" +repage -fill white +opaque black \
+    -colorspace gray -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0
+}
+# Pixels of a region that differ from a picture of the same size; nothing
+# when they can't be compared.
+differing_pixels() {
+  convert "$(picture "$1")" -crop "$2" +repage "$work/region.png" 2>/dev/null
+  compare -metric AE "$work/region.png" "$3" null: 2>&1 | awk '/^[0-9]/ {print int($1); exit}'
+}
+# Where the player stands: the best match of its picture in the bottom rows,
+# as "x differing-pixels".
+find_player() {
+  convert "$(picture "$1")" -crop 1024x64+0+704 +repage "$work/band.png" 2>/dev/null
+  compare -metric AE -subimage-search "$work/band.png" "$unpacked/game_m_modified_small.bmp" \
+    null: 2>&1 | sed -n 's/^\([0-9.e+]*\) @ \([0-9]*\),\([0-9]*\).*/\2 \1/p' | awk '{print $1, int($2)}'
+}
+hold_key() { # key seconds
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+}
+wait_for_file() { # file seconds
+  for _ in $(seq 1 $(($2 * 10))); do
+    [ -s "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# ---- 2. the backend's own checks
+echo "== checks of the Windows backend"
+checks_exe="$root/build-windows/tests/win32/win32_backend_checks.exe"
+program_path_for_wine="$(winepath -w "$root/build-windows/bin/marchfire.exe" 2>/dev/null)"
+(cd "$work/elsewhere" && timeout 300 wine "$checks_exe" files messages keys display clock \
+  resources "$program_path_for_wine") >"$work/checks.log" 2>&1
+checks_status=$?
+grep -v '^ALSA\|wine32\|wine32:i386' "$work/checks.log"
+# The checks write Windows line ends.
+summary=$(tr -d '\r' <"$work/checks.log" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -1)
+if [ -n "$summary" ]; then
+  passed=$((passed + $(echo "$summary" | awk '{print $1}')))
+  failed=$((failed + $(echo "$summary" | awk '{print $3}')))
+fi
+expect $(( checks_status == 0 && ${#summary} > 0 ? 0 : 1 )) "the backend checks ran to the end and passed"
+
+# Beside a program installed deep in the file tree, a path is longer than
+# OpenFile takes.
+deep="$work/deep/a_folder_with_a_rather_long_name_one/a_folder_with_a_rather_long_name_two/a_folder_with_a_rather_long_name_three"
+mkdir -p "$deep"
+cp "$checks_exe" "$deep/"
+(cd "$work/elsewhere" && timeout 120 wine "$deep/win32_backend_checks.exe" files) >"$work/deep-checks.log" 2>&1
+deep_status=$?
+grep -v '^ALSA\|wine32' "$work/deep-checks.log"
+deep_length=$(tr -d '\r' <"$work/deep-checks.log" | sed -n 's/^program directory: \([0-9]*\) characters$/\1/p')
+expect $(( deep_status == 0 && ${deep_length:-0} > 128 ? 0 : 1 )) \
+  "files beside a program deeper than 128 characters (${deep_length:-?}) are found"
+
+# ---- 3. the packaged game, end to end
+echo "== the packaged game"
+unpacked="$work/unpacked/marchfire"
+mkdir -p "$work/unpacked"
+unzip -q dist/marchfire-windows.zip -d "$work/unpacked"
+package_listing=$(cd "$unpacked" && ls | LC_ALL=C sort | tr '\n' ' ')
+expected_listing="README.txt dead.bmp finished.bmp game_m_modified_small.bmp intro.bmp junior.bmp marchfire.exe missile.bmp senior.bmp shield_blue.bmp shield_yellow.bmp sophomore.bmp spartan.bmp "
+check "the zip holds the program, its eleven pictures and a read-me" \
+  test "$package_listing" = "$expected_listing"
+foreign_dlls=$(x86_64-w64-mingw32-objdump -p "$unpacked/marchfire.exe" | sed -n 's/.*DLL Name: //p' |
+  grep -viE '^(kernel32|user32|gdi32|ddraw|winmm|msvcrt|advapi32|shell32|ole32)\.dll$' | tr '\n' ' ')
+check "the program needs no DLL beside it (${foreign_dlls:-only system DLLs})" test -z "$foreign_dlls"
+
+# Started from another working directory: the pictures must be found
+# beside the program.
+(cd "$work/elsewhere" && timeout 600 wine "$unpacked/marchfire.exe" >"$work/game.log" 2>&1
+  echo $? >"$work/game.status") &
+
+intro_shown=1
+for _ in $(seq 1 120); do
+  sleep 1
+  shot intro
+  if [ "$(differing_pixels intro 1024x768+0+0 "$unpacked/intro.bmp")" = "0" ]; then
+    intro_shown=0
+    break
+  fi
+  [ -s "$work/game.status" ] && break
+done
+expect $intro_shown "the intro fills the screen, pixel for pixel its picture"
+
+if [ $intro_shown -eq 0 ]; then
+  hold_key Return 0.2
+  play_shown=1
+  for _ in $(seq 1 30); do
+    sleep 1
+    shot play
+    if [ "$(colour_count play 1024x420+0+80 '#126F06')" -gt 1000 ]; then
+      play_shown=0
+      break
+    fi
+  done
+  expect $play_shown "Enter shows the play field: the enemy grid in its colour"
+  sleep 0.5
+  shot play
+  blue=$(differing_pixels play 240x89+150+600 "$unpacked/shield_blue.bmp")
+  yellow=$(differing_pixels play 240x89+650+600 "$unpacked/shield_yellow.bmp")
+  expect $(( ${blue:-99999} < 200 ? 0 : 1 )) "the blue shield at (150, 600) ($blue pixels differ)"
+  expect $(( ${yellow:-99999} < 200 ? 0 : 1 )) "the yellow shield at (650, 600) ($yellow pixels differ)"
+  read -r player_x player_diff <<<"$(find_player play)"
+  expect $(( ${player_diff:-99999} < 200 ? 0 : 1 )) \
+    "the player at the bottom (x ${player_x:-?}, ${player_diff:-?} pixels differ)"
+  score_pixels=$(colour_count play 124x24+900+0 white)
+  expect $(( score_pixels > 20 ? 0 : 1 )) "the score text at the top right ($score_pixels white pixels)"
+  # Neighbouring enemies overlap by a few columns, so the grid shows a little
+  # less than 32 whole pictures of their colour.
+  per_enemy=$(colour_count "$unpacked/spartan.bmp" 64x56+0+0 '#126F06')
+  grid_pixels=$(colour_count play 1024x420+0+80 '#126F06')
+  expect $(( per_enemy > 0 && grid_pixels * 10 >= per_enemy * 32 * 8 ? 0 : 1 )) \
+    "all 32 enemies of the grid ($grid_pixels pixels of their colour, $per_enemy in one)"
+
+  hold_key Left 2
+  sleep 0.3
+  shot moved
+  read -r moved_x moved_diff <<<"$(find_player moved)"
+  expect $(( ${moved_diff:-99999} < 200 && ${moved_x:-9999} + 100 <= ${player_x:-0} ? 0 : 1 )) \
+    "held Left moves the player left (from x ${player_x:-?} to ${moved_x:-?})"
+
+  # Fired from the left edge, where no shield stands in the way.
+  missile_seen=1
+  if [ -n "${moved_x:-}" ]; then
+    before=$(non_black_count moved "16x590+$((moved_x + 22))+110")
+    hold_key space 0.15
+    for attempt in 1 2 3 4 5; do
+      sleep 0.1
+      shot "fired-$attempt"
+      after=$(non_black_count "fired-$attempt" "16x590+$((moved_x + 22))+110")
+      if [ "$after" -gt "$before" ]; then
+        missile_seen=0
+        break
+      fi
+    done
+  fi
+  expect $missile_seen "a released Space fires a missile upward from the player"
+fi
+
+hold_key Escape 0.3
+if wait_for_file "$work/game.status" 60; then
+  game_status=$(cat "$work/game.status")
+else
+  game_status="still running after 60 s"
+  wineserver -k >/dev/null 2>&1
+fi
+check "Escape ends the program with exit code 0 (got $game_status)" test "$game_status" = "0"
+
+# ---- 4. a start without the pictures
+echo "== a start without the pictures"
+cp "$unpacked/marchfire.exe" "$work/alone/"
+(cd "$work/alone" && timeout 300 wine "$work/alone/marchfire.exe" >"$work/alone.out" 2>"$work/alone.err"
+  echo $? >"$work/alone.status") &
+box=""
+for _ in $(seq 1 60); do
+  sleep 1
+  box=$(xdotool search --name '^marchfire$' 2>/dev/null | head -1)
+  [ -n "$box" ] || [ -s "$work/alone.status" ] || continue
+  break
+done
+shot failed-start
+check "a message box tells why the game could not start" test -n "$box"
+grep -v '^ALSA\|wine32' "$work/alone.err" | grep 'marchfire:' >"$work/alone.line"
+check "one line on standard error names the missing picture: $(head -c 200 "$work/alone.line")" \
+  grep -q 'game_m_modified_small.bmp' "$work/alone.line"
+if [ -n "$box" ]; then
+  xdotool windowactivate --sync "$box" >/dev/null 2>&1 || xdotool windowfocus "$box" >/dev/null 2>&1
+  hold_key Return 0.2
+fi
+if wait_for_file "$work/alone.status" 60; then
+  alone_status=$(cat "$work/alone.status")
+else
+  alone_status="still running after 60 s"
+  wineserver -k >/dev/null 2>&1
+fi
+check "the failed start ends, with a non-zero exit code (got $alone_status)" \
+  test "$alone_status" != "0" -a "$alone_status" != "124" -a "${alone_status#still}" = "$alone_status"
+
+echo "screenshots: $shots"
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

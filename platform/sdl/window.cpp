@@ -1,4 +1,5 @@
 // The game window: its class, creation, full-screen toggle and destruction.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,22 @@ void set_icon(SDL_Window* target) {
   if (surface == nullptr) return;  // the game runs without an icon
   SDL_SetWindowIcon(target, surface);
   SDL_FreeSurface(surface);
+}
+
+// Full screen at the desktop's own resolution, no mode switch. The window is
+// first made as large as its display itself: without a window manager to
+// honour the full-screen request it would otherwise keep its old size while
+// SDL draws for the whole display.
+void enter_fullscreen(SDL_Window* target) {
+  SDL_Rect bounds;
+  const int display = std::max(SDL_GetWindowDisplayIndex(target), 0);
+  if (SDL_GetDisplayBounds(display, &bounds) == 0) {
+    SDL_SetWindowPosition(target, bounds.x, bounds.y);
+    SDL_SetWindowSize(target, bounds.w, bounds.h);
+  }
+  SDL_SetWindowBordered(target, SDL_FALSE);
+  SDL_SetWindowResizable(target, SDL_FALSE);
+  SDL_SetWindowFullscreen(target, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 platform::WindowMessage message_of(platform::MessageKind kind) {
@@ -73,14 +90,16 @@ bool create_window(const char* class_name, const char* title, int width, int hei
     sdl_backend::set_error("a window needs a positive size");
     return false;
   }
-  // Borderless full screen at the desktop's own resolution: no mode switch,
-  // the frame is scaled into it. The given size is the windowed one (F11).
-  const Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
-  window = SDL_CreateWindow(title != nullptr ? title : "", 0, 0, width, height, flags);
+  // The frame is scaled into a borderless window over the whole display; the
+  // given size is the one it takes as a window of its own (F11).
+  window = SDL_CreateWindow(title != nullptr ? title : "", 0, 0, width, height,
+                            SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (window == nullptr) {
     sdl_backend::set_sdl_error("cannot create the game window");
     return false;
   }
+  enter_fullscreen(window);
+  SDL_ShowWindow(window);
   windowed_width = width;
   windowed_height = height;
   window_proc = entry->proc;
@@ -117,8 +136,7 @@ void toggle_fullscreen() {
     SDL_SetWindowSize(window, windowed_width, windowed_height);
     SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   } else {
-    SDL_SetWindowBordered(window, SDL_FALSE);
-    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    enter_fullscreen(window);
   }
   redraw_display();
 }

@@ -352,7 +352,9 @@ std::vector<std::uint8_t> wave_file(int rate, int bits, const std::vector<std::u
   auto put = [&w](std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) w.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
   };
-  const auto text = [&w](const char* s) { w.insert(w.end(), s, s + 4); };
+  const auto text = [&w](const char* s) {
+    for (int i = 0; i < 4; ++i) w.push_back(static_cast<std::uint8_t>(s[i]));
+  };
   text("RIFF");
   put(36 + static_cast<std::uint32_t>(data.size()), 4);
   text("WAVE");

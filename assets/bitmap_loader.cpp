@@ -35,7 +35,9 @@ int fail_closed(platform::FileHandle file, const char* reason) {
 bool pixel_array_is_sound(const BitmapInfoHeader& info, std::int64_t file_size) {
   if (info.biWidth <= 0 || info.biHeight <= 0 || info.biSizeImage == 0) return false;
   const std::int64_t row_bytes = std::int64_t{info.biBitCount / 8} * info.biWidth;
-  if (std::int64_t{info.biSizeImage} < row_bytes * info.biHeight) return false;
+  if (row_bytes <= 0) return false;
+  // By division: rows times height can pass 2^63 for sizes near 2^31.
+  if (std::int64_t{info.biSizeImage} / row_bytes < info.biHeight) return false;
   return std::int64_t{info.biSizeImage} <= file_size - headers_size;
 }
 

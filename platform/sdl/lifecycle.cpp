@@ -13,6 +13,17 @@ bool start() {
     set_sdl_error("cannot start the display");
     return false;
   }
+  // With no desktop to show it on, SDL falls back to drawing nowhere; a game
+  // there would wait for ever for keys nobody can press. Only someone who
+  // asks for such a driver by name gets it.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool invisible = driver != nullptr &&
+                         (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+  if (invisible && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+    SDL_Quit();
+    set_error("cannot start the display: no X11 or Wayland display to play on");
+    return false;
+  }
   // Events the game has no use for never enter SDL's queue.
   for (Uint32 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,
                       SDL_TEXTINPUT, SDL_TEXTEDITING, SDL_FINGERDOWN, SDL_FINGERUP,

@@ -1,12 +1,15 @@
 // The desktop program: SDL set up around the game's own body.
 #define SDL_MAIN_HANDLED
+#include <string>
+
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
 #include "shell/app_main.h"
 
 int main() {
   if (!sdl_backend::start()) {
-    platform::report_fatal(platform::last_error());
+    const std::string line = std::string("marchfire: ") + platform::last_error();
+    platform::report_fatal(line.c_str());
     return 1;
   }
   const int exit_code = app_main();

@@ -13,90 +13,21 @@ program="$1"
 probe="$2"
 bin_dir="$(cd "$(dirname "$program")" && pwd)"
 work="$(mktemp -d /tmp/marchfire-e2e.XXXXXX)"
-xvfb_pid=""
-game_pid=""
+source "$(dirname "$0")/harness.sh"
 
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  if [ "${keep_work:-0}" = 1 ]; then echo "screenshots and logs kept in $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  [ -f "$work/shot.ppm" ] && convert "$work/shot.ppm" "$work/last-shot.png" 2>/dev/null
-  for log in "$work"/*.err; do [ -s "$log" ] && { echo "--- $log"; tail -20 "$log"; }; done
-  keep_work=1
-  exit 1
-}
-passed=0
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-
-[ -x "$probe" ] || fail "no screen probe at $probe"
 [ -x "$program" ] || fail "no program at $program"
-for tool in Xvfb xdotool import convert; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
-done
-
-# ---- a private X server at 1024 x 768; it picks a free display number itself
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
-
-# ---- the sprites and pictures as the probe reads them
+need_tools
+start_xvfb
 for name in intro game_m_modified_small shield_blue shield_yellow spartan missile; do
-  [ -f "$bin_dir/$name.bmp" ] || fail "$name.bmp is missing beside the program"
-  convert "$bin_dir/$name.bmp" -depth 8 "ppm:$work/$name.ppm" || fail "cannot convert $name.bmp"
+  to_ppm "$bin_dir/$name.bmp" "$name"
 done
-
-shot() { import -window root -depth 8 "ppm:$work/shot.ppm" 2>/dev/null; }
-
-# Polls CHECK (a shell function) with fresh screenshots until it succeeds or
-# LIMIT seconds have passed.
-wait_for() {
-  local limit="$1" check="$2" deadline=$((SECONDS + $1))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    if ! kill -0 "$game_pid" 2>/dev/null; then return 1; fi
-    if shot && "$check"; then return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-
-hold() {  # KEY MILLISECONDS
-  xdotool keydown "$1"
-  sleep "$(printf '0.%03d' "$2")"
-  xdotool keyup "$1"
-}
 
 start_game() {  # LOG_NAME, with the environment already set by the caller
   "$program" >"$work/$1.out" 2>"$work/$1.err" &
   game_pid=$!
 }
 
-# Waits for the game to end within LIMIT seconds; its exit code in `status`.
-wait_exit() {
-  local limit_ms="$1" started elapsed
-  started=$(date +%s%N)
-  while kill -0 "$game_pid" 2>/dev/null; do
-    elapsed=$((($(date +%s%N) - started) / 1000000))
-    [ "$elapsed" -gt "$limit_ms" ] && return 1
-    sleep 0.02
-  done
-  wait "$game_pid"
-  status=$?
-  game_pid=""
-  return 0
-}
-
 # ---- checks on the latest screenshot
-intro_shown() { [ "$("$probe" same "$work/shot.ppm" "$work/intro.ppm" 0 0 | awk '{print ($1 >= 0.99)}')" = 1 ]; }
 enemy_count() { "$probe" find "$work/shot.ppm" "$work/spartan.ppm" 60 56 0.97 | wc -l; }
 player_x() { "$probe" find "$work/shot.ppm" "$work/game_m_modified_small.ppm" 64 64 0.97 | awk '$2 == 704 {print $1; exit}'; }
 image_at() { [ "$("$probe" same "$work/shot.ppm" "$work/$1.ppm" "$2" "$3" | awk '{print ($1 >= 0.99)}')" = 1 ]; }
@@ -157,12 +88,8 @@ loudest=$("$probe" loud "$work/sound.raw" "$sound_before_enter")
 [ "$loudest" -ge 1000 ] || fail "the sound output after Enter is silent (largest sample $loudest)"
 pass "sound after Enter (largest sample $loudest)"
 
-xdotool keydown Escape
-wait_exit 1000
-ended=$?
-xdotool keyup Escape
-[ "$ended" = 0 ] || fail "the program did not end within a second of Escape"
-[ "$status" = 0 ] || fail "Escape ended the program with exit code $status"
+escape_ends_game 1000 ||
+  fail "Escape did not end the program with exit code 0 within a second (status '${status:-}')"
 pass "Escape ends the program with exit code 0 within a second"
 
 # ====================================================================
@@ -170,11 +97,7 @@ pass "Escape ends the program with exit code 0 within a second"
 export SDL_AUDIODRIVER=no-such-driver
 start_game silent
 wait_for 60 intro_shown || fail "without a sound device the intro never came"
-xdotool keydown Escape
-wait_exit 1000
-ended=$?
-xdotool keyup Escape
-[ "$ended" = 0 ] && [ "$status" = 0 ] || fail "Escape on the intro did not end the silent game with 0"
+escape_ends_game 1000 || fail "Escape on the intro did not end the silent game with 0"
 pass "silent game starts and ends with Escape on the intro"
 
 # ====================================================================

@@ -13,7 +13,7 @@ pictures=(game_m_modified_small shield_blue shield_yellow spartan missile intro
 
 rm -rf "$stage"
 mkdir -p "$stage/marchfire" dist
-x86_64-w64-mingw32-strip -o "$stage/marchfire/marchfire.exe" "$bin/marchfire.exe"
+cp "$bin/marchfire.exe" "$stage/marchfire/"
 for name in "${pictures[@]}"; do
   cp "$bin/$name.bmp" "$stage/marchfire/"
 done

@@ -6,8 +6,9 @@
 #   2. runs the checks of the Windows backend;
 #   3. plays the packaged game from another working directory: the intro
 #      appears, Enter shows the play field (grid, shields, player, score
-#      text), Left moves the player, a released Space fires, Escape ends the
-#      program with exit code 0;
+#      text), a missile from the player hits the grid and the score changes,
+#      Left moves the player, a released Space fires, Escape ends the program
+#      with exit code 0;
 #   4. starts the program without its pictures: one line on standard error,
 #      a message box, a non-zero exit code.
 # Keys are held for 150 ms or more: the game polls held keys, and an instant

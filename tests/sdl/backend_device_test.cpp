@@ -251,6 +251,32 @@ TEST_F(SdlBackend, AFrameComposedAfterTheWindowWentIsNotShown) {
   platform::display_close();
 }
 
+TEST(SdlStart, RefusesToPlayWhereNothingCanBeSeen) {
+  // No desktop and no driver asked for: SDL would fall back to drawing
+  // nowhere, and the game would wait for ever for a key.
+  const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+  std::vector<std::string> saved;
+  for (const char* name : names) {
+    const char* value = std::getenv(name);
+    saved.push_back(value != nullptr ? value : std::string(1, '\0'));
+    unsetenv(name);
+  }
+  const bool started = sdl_backend::start();
+  const std::string driver = started ? SDL_GetCurrentVideoDriver() : "";
+  const std::string error = platform::last_error();
+  sdl_backend::stop();
+  for (std::size_t i = 0; i < saved.size(); ++i) {
+    if (saved[i] != std::string(1, '\0')) setenv(names[i], saved[i].c_str(), 1);
+  }
+  if (started) {
+    // A real screen without a desktop (the console's own display) will do.
+    EXPECT_NE(driver, "offscreen");
+    EXPECT_NE(driver, "dummy");
+  } else {
+    EXPECT_NE(error.find("display"), std::string::npos) << error;
+  }
+}
+
 TEST_F(SdlBackend, TicksAreMillisecondsAndSleepWaitsAtLeastItsTime) {
   const std::uint32_t before = platform::tick_ms();
   platform::sleep_ms(60);

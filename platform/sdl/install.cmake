@@ -10,10 +10,18 @@ set(MARCHFIRE_GAME_DIR "${CMAKE_INSTALL_LIBEXECDIR}/marchfire")
 install(TARGETS marchfire RUNTIME DESTINATION "${MARCHFIRE_GAME_DIR}")
 install(FILES ${MARCHFIRE_IMAGE_FILES} DESTINATION "${MARCHFIRE_GAME_DIR}")
 
-# bin/marchfire -> ../libexec/marchfire/marchfire, relative so it holds in
-# any prefix and inside the package.
-file(RELATIVE_PATH _marchfire_link_target
-  "/root/${CMAKE_INSTALL_BINDIR}" "/root/${MARCHFIRE_GAME_DIR}/marchfire")
+# bin/marchfire -> ../libexec/marchfire/marchfire: relative, so it holds in
+# any prefix and inside the package. (The two folders are relative to the
+# prefix unless set absolute; any common root gives the same relative path.)
+set(_marchfire_bin_dir "${CMAKE_INSTALL_BINDIR}")
+set(_marchfire_game_dir "${MARCHFIRE_GAME_DIR}")
+if(NOT IS_ABSOLUTE "${_marchfire_bin_dir}")
+  set(_marchfire_bin_dir "/prefix/${_marchfire_bin_dir}")
+endif()
+if(NOT IS_ABSOLUTE "${_marchfire_game_dir}")
+  set(_marchfire_game_dir "/prefix/${_marchfire_game_dir}")
+endif()
+file(RELATIVE_PATH _marchfire_link_target "${_marchfire_bin_dir}" "${_marchfire_game_dir}/marchfire")
 file(CREATE_LINK "${_marchfire_link_target}" "${CMAKE_CURRENT_BINARY_DIR}/marchfire-command"
   SYMBOLIC)
 install(FILES "${CMAKE_CURRENT_BINARY_DIR}/marchfire-command"

@@ -13,16 +13,16 @@ std::vector<std::uint8_t> decode_cue(const EmbeddedBlob& wave, const SDL_AudioSp
     return samples;
   }
   SDL_RWops* source = SDL_RWFromConstMem(wave.data, static_cast<int>(wave.size));
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec recorded{};
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (source == nullptr || SDL_LoadWAV_RW(source, 1, &spec, &data, &length) == nullptr) {
+  if (source == nullptr || SDL_LoadWAV_RW(source, 1, &recorded, &data, &length) == nullptr) {
     sdl_backend::set_sdl_error("cannot read a sound");
     return samples;
   }
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, device.format, device.channels,
-                        device.freq) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, recorded.format, recorded.channels, recorded.freq, device.format,
+                        device.channels, device.freq) < 0) {
     sdl_backend::set_sdl_error("cannot convert a sound");
     SDL_FreeWAV(data);
     return samples;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "display/pixel_rows.h"
 #include "platform/platform.h"
 
 extern BitmapImage missile_image;
@@ -20,10 +21,7 @@ int blit_rgb24(const FrameView& frame, const BitmapImage& image, std::int32_t w,
   for (std::int64_t row = top; row < bottom; ++row) {
     const std::uint8_t* source = image.pixels + (row - y) * source_stride + (left - x) * 3;
     std::uint32_t* target = frame_row(frame, static_cast<std::int32_t>(row)) + left;
-    for (std::int64_t column = left; column < right; ++column, source += 3) {
-      *target++ =
-          std::uint32_t{source[0]} | std::uint32_t{source[1]} << 8 | std::uint32_t{source[2]} << 16;
-    }
+    convert_bgr_row(source, target, right - left);
   }
   return 1;
 }

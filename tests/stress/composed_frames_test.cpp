@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/display_device.h"
+#include "display/pixel_rows.h"
 #include "display/primitives.h"
 #include "game/formation.h"
 #include "game/game_state.h"
@@ -168,6 +169,32 @@ TEST_F(ComposedFramesTest, FramesAreThoseComposedBeforeTheSpeedUp) {
     for (int s = 0; s < 6; ++s) {
       EXPECT_EQ(checksum(compose(scenes[s], pitches[p])), expected[p][s])
           << "pitch " << pitches[p] << ", scene " << s;
+    }
+  }
+}
+
+// Both ways of converting a row, the processor's fastest and the portable
+// one, against the plain byte-by-byte reading, at every length and start:
+// they read nothing beyond their row (the sanitizers watch) and write
+// nothing beyond its pixels.
+TEST(PixelRowsTest, EveryConversionGivesThePlainPixels) {
+  std::vector<std::uint8_t> bytes(3 * 300);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 151 + 7);
+  for (std::int64_t start = 0; start < 4; ++start) {
+    for (std::int64_t count = 0; count + start <= 300; ++count) {
+      // Exactly the row's bytes in a buffer of their own.
+      const std::vector<std::uint8_t> row(bytes.begin() + start * 3,
+                                          bytes.begin() + (start + count) * 3);
+      std::vector<std::uint32_t> plain(static_cast<std::size_t>(count) + 1, 0xDEADBEEF);
+      for (std::int64_t i = 0; i < count; ++i) {
+        plain[i] = row[i * 3] | row[i * 3 + 1] << 8 | row[i * 3 + 2] << 16;
+      }
+      std::vector<std::uint32_t> fastest(plain.size(), 0xDEADBEEF);
+      std::vector<std::uint32_t> portable(plain.size(), 0xDEADBEEF);
+      convert_bgr_row(row.data(), fastest.data(), count);
+      convert_bgr_row_by_words(row.data(), portable.data(), count);
+      ASSERT_EQ(fastest, plain) << count << " pixels";
+      ASSERT_EQ(portable, plain) << count << " pixels";
     }
   }
 }

@@ -12,27 +12,27 @@ namespace {
 
 enum class WaitFor { intro, death };
 
-void restart_game() {
-  fill_grid();
+void put_formation_at_start() {
   formation_x = formation_start_x;
   formation_y = formation_start_y;
   formation_dx = formation_start_dx;
-  step_interval = step_interval_start;
-  level_index = 0;
-  clear_player_missiles();
-  clear_enemy_missiles();
-  score = 0;
 }
 
-void reset_after_last_wave() {
-  formation_x = formation_start_x;
-  formation_y = formation_start_y;
-  formation_dx = formation_start_dx;
+// What a new game sets, after the last wave and after a death alike. The
+// player's place, the fire range, the march beat and the timers carry over.
+void start_new_game() {
+  put_formation_at_start();
   step_interval = step_interval_start;
   enemies_left = grid_cells;
   level_index = 0;
   clear_player_missiles();
   score = 0;
+}
+
+void restart_game() {
+  fill_grid();
+  start_new_game();
+  clear_enemy_missiles();
 }
 
 // Spins on the held keys, Escape first, until Enter or Escape is down.
@@ -111,9 +111,7 @@ int advance_level() {
   if (level_index == 2) fire_range = 4;
   level_index += 1;
   fill_grid();
-  formation_x = formation_start_x;
-  formation_y = formation_start_y;
-  formation_dx = formation_start_dx;
+  put_formation_at_start();
   step_interval -= 3;
   enemies_left = grid_cells;
   clear_player_missiles();
@@ -123,7 +121,7 @@ int advance_level() {
   start_cue(cue_level_complete);
   platform::sleep_ms(level_pause_ms);
   if (level_index >= waves_per_game) {
-    reset_after_last_wave();
+    start_new_game();
     show_intro();
   }
   return 1;

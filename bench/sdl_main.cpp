@@ -2,6 +2,8 @@
 // gives them a virtual one, with SDL's software renderer).
 #define SDL_MAIN_HANDLED
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "bench/summary.h"
 #include "platform/platform.h"
@@ -23,9 +25,14 @@ int main(int argc, char** argv) {
     sdl_backend::stop();
     return 0;
   }
+  // With the refresh awaited (as the game runs) a frame takes one refresh
+  // period whatever the work; the 15 ms of a step bind only the work itself.
+  const char* vsync = std::getenv("SDL_RENDER_VSYNC");
+  const double target_ms = vsync != nullptr && std::strcmp(vsync, "0") == 0 ? 15.0 : 0.0;
   const int result = bench_summary::run(
       argc, argv,
-      {{"SDL unlock + text + flip, per frame", "sdl_unlock_text_flip", "frame_copy", 0, 15.0, true},
+      {{"SDL unlock + text + flip, per frame", "sdl_unlock_text_flip", "frame_copy", 0, target_ms,
+        true},
        {"SDL unlock (frame upload)", "sdl_unlock", "frame_copy", 0, 0, true},
        {"SDL score text", "sdl_text", "frame_copy", 0, 0, true},
        {"SDL flip (scaled copy, present)", "sdl_flip", "frame_copy", 0, 0, true}});

@@ -33,7 +33,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
   -dict=fuzz/bmp.dict -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ \
   build-fuzz/corpus fuzz/seeds build-fuzz/assets/bin 2>&1 | tee build-fuzz/last-run.log \
-  | grep -E '^#[0-9]+ +(INITED|DONE|pulse)|^stat::|ERROR|bmp_load:|SUMMARY' 
+  | grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::|ERROR|bmp_load:|SUMMARY' 
 status=${PIPESTATUS[0]}
 set -e
 findings=$(find build-fuzz/findings -type f | wc -l)

@@ -30,6 +30,9 @@ struct Player {
   int polls_since_frame = 0;
   std::size_t texts_seen = 0;
   std::int32_t last_score = 0;
+  std::int32_t last_play_level = 0;
+  std::size_t cues_seen = 0;
+  bool last_wave_picture_lost = false;
   bool stopping = false;
 
   bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(engine) < p; }
@@ -71,11 +74,7 @@ struct Player {
         violation("enemy missile at " + std::to_string(m.x) + ", " + std::to_string(m.y));
       }
     }
-    // Between steps only: a level screen shows its picture while the index
-    // already counts the fifth wave, just before the game starts over.
-    if (level_index < 0 || level_index > (play_frame ? 3 : 4)) {
-      violation("level_index " + std::to_string(level_index));
-    }
+    check_level(play_frame);
     if (score < 0 || score % 25 != 0) violation("score " + std::to_string(score));
     if (frame_pixels != nullptr) {
       const auto& memory = headless::surface(headless::last_locked_surface());
@@ -86,6 +85,35 @@ struct Player {
         violation("the frame lies outside its surface");
       }
     }
+  }
+
+  // Between steps level_index stays in 0..3, with one exception that the
+  // screens' failure rules give: when the picture after the last wave can't
+  // be shown (here: a display refusal injected just then), the game reset
+  // that follows the picture is skipped and the index runs past 3 until the
+  // next wave or a restart. A level screen's own frame shows the index
+  // already counting the fifth wave, just before the game starts over.
+  void check_level(bool play_frame) {
+    int level_sounds = 0;
+    const auto& cues = headless::cues();
+    for (; cues_seen < cues.size(); ++cues_seen) {
+      level_sounds += cues[cues_seen].cue_id == cue_level_complete;
+    }
+    if (!play_frame) {
+      if (level_index < 0 || level_index > 4)
+        violation("level_index " + std::to_string(level_index));
+      return;
+    }
+    if (level_index > 3 && level_index > last_play_level && level_sounds == 0 &&
+        !last_wave_picture_lost) {
+      last_wave_picture_lost = true;
+      ++report.last_wave_pictures_lost;
+    }
+    if (level_index <= 3) last_wave_picture_lost = false;
+    if (level_index < 0 || (level_index > 3 && !last_wave_picture_lost)) {
+      violation("level_index " + std::to_string(level_index));
+    }
+    last_play_level = level_index;
   }
 
   void count_score(bool play_frame) {
@@ -212,6 +240,9 @@ struct Player {
     polls_since_frame = 0;
     texts_seen = 0;
     last_score = 0;
+    last_play_level = 0;
+    cues_seen = 0;
+    last_wave_picture_lost = false;
     headless::on_key_poll([this] { on_key_poll(); });
     headless::at_frame(1, [this] { on_frame(); });
   }
@@ -259,8 +290,9 @@ std::string describe(const Report& r) {
       << r.shots << " shots, " << r.enemies_shot << " enemies shot, " << r.waves_cleared
       << " waves cleared (" << r.forced_clears << " forced), " << r.games_finished << " games won, "
       << r.deaths << " deaths (" << r.forced_deaths << " forced or tried), " << r.restarts
-      << " restarts, " << r.device_failures << " device failures injected; " << r.violation_count
-      << " invariant violations";
+      << " restarts, " << r.device_failures << " device failures injected ("
+      << r.last_wave_pictures_lost << " kept a last wave's picture off the screen); "
+      << r.violation_count << " invariant violations";
   for (const auto& v : r.violations) out << "\n  " << v;
   return out.str();
 }

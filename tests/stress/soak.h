@@ -21,8 +21,11 @@ struct Report {
   std::uint64_t forced_clears = 0;
   std::uint64_t forced_deaths = 0;
   std::uint64_t device_failures = 0;  // lock, unlock, flip or text refusals injected
-  std::uint64_t quits = 0;            // runs ended by Escape or the desktop
-  std::uint64_t tick_wraps = 0;       // runs whose clock started just before the wrap
+  // Pictures after a fourth wave that a refusal kept off the screen: the
+  // game then plays on past the last level until the next wave or restart.
+  std::uint64_t last_wave_pictures_lost = 0;
+  std::uint64_t quits = 0;       // runs ended by Escape or the desktop
+  std::uint64_t tick_wraps = 0;  // runs whose clock started just before the wrap
   std::uint64_t violation_count = 0;
   std::vector<std::string> violations;  // the first few, with where they happened
 };

@@ -22,7 +22,7 @@ std::uint64_t env_number(const char* name, std::uint64_t fallback) {
 class SoakTest : public test::GameTest {};
 
 TEST_F(SoakTest, RandomPlayKeepsEveryInvariant) {
-  const std::uint64_t steps = env_number("MARCHFIRE_SOAK_STEPS", 2500);
+  const std::uint64_t steps = env_number("MARCHFIRE_SOAK_STEPS", 5000);
   const auto seed = static_cast<std::uint32_t>(env_number("MARCHFIRE_SOAK_SEED", 1789));
   const soak::Report report = soak::run(steps, seed, dir_);
   std::printf("soak (seed %u): %s\n", seed, soak::describe(report).c_str());

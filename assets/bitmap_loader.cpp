@@ -115,8 +115,15 @@ int bmp_flip_rows(std::uint8_t* buffer, std::int32_t row_bytes, std::int32_t row
   // half-way and leave the image in file order.
   std::uint8_t* top = buffer;
   std::uint8_t* bottom = buffer + std::int64_t{row_bytes} * (row_count - 1);
+  std::uint8_t chunk[4096];
   while (top < bottom) {
-    std::swap_ranges(top, top + row_bytes, bottom);
+    for (std::int32_t done = 0; done < row_bytes;) {
+      const std::size_t n = std::min<std::size_t>(sizeof chunk, row_bytes - done);
+      std::memcpy(chunk, top + done, n);
+      std::memcpy(top + done, bottom + done, n);
+      std::memcpy(bottom + done, chunk, n);
+      done += static_cast<std::int32_t>(n);
+    }
     top += row_bytes;
     bottom -= row_bytes;
   }

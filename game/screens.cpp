@@ -58,8 +58,14 @@ bool compose_picture(const char* file_name, std::int32_t x, std::int32_t y, std:
                      std::int32_t height) {
   const FrameView frame = begin_frame();
   if (frame.pixels == nullptr) return false;
-  // A picture of another size or depth would be read past its pixels.
-  if (!bmp_load(screen_image, file_name) || !bmp_fits(screen_image, width, height)) {
+  if (!bmp_load(screen_image, file_name)) {
+    unlock_frame();
+    return false;
+  }
+  // A picture of another size or depth would be read past its pixels; it is
+  // let go at once rather than held until the next picture.
+  if (!bmp_fits(screen_image, width, height)) {
+    bmp_unload(screen_image);
     unlock_frame();
     return false;
   }

@@ -36,7 +36,7 @@ void report_fatal(const char* line) {
   for (char& c : text) {
     if (c == '\n' || c == '\r') c = ' ';
   }
-  std::fprintf(stderr, "marchfire: %s\n", text.c_str());
+  std::fprintf(stderr, "%s\n", text.c_str());
   std::fflush(stderr);
 }
 

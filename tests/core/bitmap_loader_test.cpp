@@ -1,6 +1,8 @@
 #include "assets/bitmap_loader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/headless/headless.h"
 #include "tests/core/test_support.h"
@@ -26,7 +28,9 @@ test::BmpRecipe four_by_two() {
   recipe.width = 4;
   recipe.height = 2;
   // Row 0 (top, "row A") and row 1 ("row B") differ in every pixel.
-  recipe.color = [](int x, int y) { return static_cast<std::uint32_t>(0x010203 * (1 + x + 4 * y)); };
+  recipe.color = [](int x, int y) {
+    return static_cast<std::uint32_t>(0x010203 * (1 + x + 4 * y));
+  };
   return recipe;
 }
 
@@ -161,6 +165,20 @@ TEST_F(LoaderTest, FlipRowsLeavesBytesBeyondTheRowsAlone) {
   EXPECT_EQ(bmp_flip_rows(buffer, 2, 3), 1);
   const std::uint8_t expected[] = {3, 3, 2, 2, 1, 1, 9, 9};
   EXPECT_EQ(std::memcmp(buffer, expected, sizeof buffer), 0);
+}
+
+TEST_F(LoaderTest, FlipRowsHandlesRowsLongerThanItsChunk) {
+  const std::int32_t row = 9001, rows = 4;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(row) * rows);
+  for (std::size_t i = 0; i < buffer.size(); ++i)
+    buffer[i] = static_cast<std::uint8_t>(i * 7 + i / row);
+  const std::vector<std::uint8_t> before = buffer;
+  ASSERT_EQ(bmp_flip_rows(buffer.data(), row, rows), 1);
+  for (std::int32_t r = 0; r < rows; ++r) {
+    ASSERT_TRUE(std::equal(buffer.begin() + r * row, buffer.begin() + (r + 1) * row,
+                           before.begin() + (rows - 1 - r) * row))
+        << "row " << r;
+  }
 }
 
 TEST_F(LoaderTest, FitsOnlyTwentyFourBitImagesOfTheDrawnWidthAndEnoughRows) {

@@ -196,6 +196,7 @@ TEST_F(ScreensTest, PicturesOfTheWrongSizeOrDepthAreNotDrawn) {
   EXPECT_EQ(show_picture("dead.bmp", 192, 144, 640, 480), 0);
   EXPECT_EQ(headless::flip_count(), 0u);
   EXPECT_EQ(headless::lock_count(), headless::unlock_count());
+  EXPECT_EQ(screen_image.pixels, nullptr) << "an unfit picture is not kept";
 }
 
 TEST_F(ScreensTest, AFailedUnlockKeepsThePictureUntilTheNextLoad) {

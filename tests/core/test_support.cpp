@@ -50,7 +50,8 @@ std::vector<std::uint8_t> bmp_bytes(const BmpRecipe& recipe) {
   put16(out, 1);
   put16(out, recipe.bit_count);
   put32(out, 0);
-  put32(out, static_cast<std::uint32_t>(recipe.size_image >= 0 ? recipe.size_image : pixels.size()));
+  put32(out,
+        static_cast<std::uint32_t>(recipe.size_image >= 0 ? recipe.size_image : pixels.size()));
   put32(out, 2835);
   put32(out, 2835);
   put32(out, 0);

@@ -76,6 +76,8 @@ case "$check" in
         fail "$kind spartan.bmp: exit code $status"
       elif [ "$(own_lines)" != 1 ] || ! grep '^marchfire: ' "$work/err" | grep -q 'spartan\.bmp'; then
         fail "$kind spartan.bmp: no one line naming the file on standard error"
+      elif grep -q '^marchfire: marchfire:' "$work/err"; then
+        fail "$kind spartan.bmp: the program's name stands twice in its line"
       else
         echo "ok: $kind spartan.bmp: exit code $status"
       fi

@@ -5,6 +5,7 @@
 #include "display/display_device.h"
 #include "display/primitives.h"
 #include "game/formation.h"
+#include "game/frame_step.h"
 #include "game/game_state.h"
 #include "game/screens.h"
 #include "platform/headless/headless.h"
@@ -62,12 +63,7 @@ OwnFrame::OwnFrame()
 
 void compose_play_frame(const FrameView& frame) {
   clear_frame(frame);
-  blit_rgb24(frame, player_image, player_size, player_size, player_x, player_y);
-  blit_rgb24(frame, shield_blue_image, shield_width, shield_height, shield_blue_x, shield_y);
-  blit_rgb24(frame, shield_yellow_image, shield_width, shield_height, shield_yellow_x, shield_y);
-  draw_formation(frame, formation_x, formation_y);
-  draw_missiles(frame, player_missile_count, player_missiles);
-  draw_missiles(frame, enemy_missile_count, enemy_missiles);
+  compose_play_field(frame, formation_x, formation_y);
 }
 
 std::vector<Rect> play_frame_rectangles() {

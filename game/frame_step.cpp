@@ -15,6 +15,15 @@ void format_score(char (&text)[50], std::int32_t value) {
   std::snprintf(text, sizeof text, "SCORE:  %d", value);
 }
 
+void compose_play_field(const FrameView& frame, std::int32_t origin_x, std::int32_t origin_y) {
+  blit_rgb24(frame, player_image, player_size, player_size, player_x, player_y);
+  blit_rgb24(frame, shield_blue_image, shield_width, shield_height, shield_blue_x, shield_y);
+  blit_rgb24(frame, shield_yellow_image, shield_width, shield_height, shield_yellow_x, shield_y);
+  draw_formation(frame, origin_x, origin_y);
+  draw_missiles(frame, player_missile_count, player_missiles);
+  draw_missiles(frame, enemy_missile_count, enemy_missiles);
+}
+
 int run_frame() {
   check_invasion();
   if (quit_requested) return 0;
@@ -38,12 +47,7 @@ int run_frame() {
 
   const FrameView frame = begin_frame();
   if (frame.pixels == nullptr) return 0;
-  blit_rgb24(frame, player_image, player_size, player_size, player_x, player_y);
-  blit_rgb24(frame, shield_blue_image, shield_width, shield_height, shield_blue_x, shield_y);
-  blit_rgb24(frame, shield_yellow_image, shield_width, shield_height, shield_yellow_x, shield_y);
-  draw_formation(frame, origin_x, origin_y);
-  draw_missiles(frame, player_missile_count, player_missiles);
-  draw_missiles(frame, enemy_missile_count, enemy_missiles);
+  compose_play_field(frame, origin_x, origin_y);
   if (!unlock_frame()) return 0;
 
   char text[50];

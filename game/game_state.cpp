@@ -51,6 +51,6 @@ void reset_game_state() {
   last_fire_time = 0;
   fire_interval = 0;
   for (auto& flag : enemy_alive) flag = 0;
-  for (auto& missile : player_missiles) missile = Missile{}, missile.x = 0, missile.y = 0;
-  for (auto& missile : enemy_missiles) missile = Missile{}, missile.x = 0, missile.y = 0;
+  for (auto& missile : player_missiles) missile.x = missile.y = missile.active = 0;
+  for (auto& missile : enemy_missiles) missile.x = missile.y = missile.active = 0;
 }

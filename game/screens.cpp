@@ -52,7 +52,7 @@ void key_wait(WaitFor screen) {
   }
 }
 
-// Steps 1 to 3 of putting a picture up: a cleared, locked frame with the
+// The first half of putting a picture up: a cleared, locked frame with the
 // picture in it. On failure nothing stays locked.
 bool compose_picture(const char* file_name, std::int32_t x, std::int32_t y, std::int32_t width,
                      std::int32_t height) {
@@ -73,7 +73,7 @@ bool compose_picture(const char* file_name, std::int32_t x, std::int32_t y, std:
   return true;
 }
 
-// Steps 4 and 5: show the frame and let the picture's pixels go.
+// The second half: show the frame and let the picture's pixels go.
 bool present_picture() {
   if (!end_frame()) return false;
   bmp_unload(screen_image);

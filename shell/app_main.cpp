@@ -15,10 +15,10 @@ constexpr const char* window_title = "DirectDraw 24-Bit Bitmap Loading";
 constexpr int failed_start = 1;
 
 // A start that failed ends the program with a non-zero code and one line
-// saying what failed, after whatever was created has been released.
-int fail_start(const char* what) {
-  char line[320];
-  std::snprintf(line, sizeof line, "marchfire: %s", what);
+// saying what failed and why, after whatever was created has been released.
+int fail_start(const char* what, const char* why) {
+  char line[512];
+  std::snprintf(line, sizeof line, "marchfire: %s%s", what, why);
   platform::report_fatal(line);
   return failed_start;
 }
@@ -48,22 +48,15 @@ std::intptr_t window_proc(const platform::WindowMessage& message) {
 
 int app_main() {
   if (!platform::register_window_class(window_class_name, window_proc)) {
-    char what[256];
-    std::snprintf(what, sizeof what, "cannot register the window class: %s",
-                  platform::last_error());
-    return fail_start(what);
+    return fail_start("cannot register the window class: ", platform::last_error());
   }
   if (!platform::create_window(window_class_name, window_title, platform::frame_width,
                                platform::frame_height)) {
-    char what[256];
-    std::snprintf(what, sizeof what, "cannot create the window: %s", platform::last_error());
-    return fail_start(what);
+    return fail_start("cannot create the window: ", platform::last_error());
   }
   if (!startup()) {
-    char what[320];
-    std::snprintf(what, sizeof what, "%s", startup_failure());
     shutdown();
-    return fail_start(what);
+    return fail_start(startup_failure(), "");
   }
 
   platform::WindowMessage message;

@@ -106,13 +106,17 @@ void write_game_images(const std::string& dir) {
   }
 }
 
-void GameTest::SetUp() {
+void fresh_process(const std::string& dir) {
   headless::reset();
   reset_game_state();
   shutdown();
   bmp_unload(screen_image);
   frame_pixels = nullptr;
   frame_pitch = 0;
+  headless::set_file_directory(dir);
+}
+
+void GameTest::SetUp() {
   // The images are written once per process; each test gets links to them
   // in a directory of its own, which it may change freely.
   struct SharedImages {
@@ -126,7 +130,7 @@ void GameTest::SetUp() {
   for (const auto& entry : std::filesystem::directory_iterator(shared)) {
     std::filesystem::create_hard_link(entry.path(), dir_ + "/" + entry.path().filename().string());
   }
-  headless::set_file_directory(dir_);
+  fresh_process(dir_);
 }
 
 void GameTest::TearDown() {

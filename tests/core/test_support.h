@@ -46,6 +46,10 @@ constexpr std::uint32_t picture_color = 0x404040;
 // (the enemy in the colour that missiles look for).
 void write_game_images(const std::string& dir);
 
+// Everything back to how a fresh process finds it (game state, display
+// state, the in-memory platform), with bare file names looked up in dir.
+void fresh_process(const std::string& dir);
+
 // Every test starts from program start: game state, platform, images.
 class GameTest : public ::testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include "display/pixel_rows.h"
 #include "display/primitives.h"
 #include "game/formation.h"
+#include "game/frame_step.h"
 #include "game/game_state.h"
 #include "platform/headless/headless.h"
 #include "tests/core/test_support.h"
@@ -101,12 +102,8 @@ class ComposedFramesTest : public test::GameTest {
     place_missiles(s.missile_seed);
     const FrameView frame = begin_frame();
     EXPECT_NE(frame.pixels, nullptr);
-    blit_rgb24(frame, player_image, player_size, player_size, s.player_x, player_y);
-    blit_rgb24(frame, shield_blue_image, shield_width, shield_height, shield_blue_x, shield_y);
-    blit_rgb24(frame, shield_yellow_image, shield_width, shield_height, shield_yellow_x, shield_y);
-    draw_formation(frame, s.origin_x, s.origin_y);
-    draw_missiles(frame, player_missile_count, player_missiles);
-    draw_missiles(frame, enemy_missile_count, enemy_missiles);
+    player_x = s.player_x;
+    compose_play_field(frame, s.origin_x, s.origin_y);
     return headless::surface(headless::last_locked_surface());
   }
 

@@ -6,6 +6,7 @@
 #include "game/game_state.h"
 #include "game/screens.h"
 #include "platform/headless/headless.h"
+#include "tests/core/test_support.h"
 
 namespace play_script {
 
@@ -48,13 +49,7 @@ void on_key_poll() {
 }  // namespace
 
 void fresh_process(const std::string& image_dir) {
-  headless::reset();
-  reset_game_state();
-  shutdown();
-  bmp_unload(screen_image);
-  frame_pixels = nullptr;
-  frame_pitch = 0;
-  headless::set_file_directory(image_dir);
+  test::fresh_process(image_dir);
   watch.reset();
 }
 

@@ -10,6 +10,7 @@
 #include "game/screens.h"
 #include "platform/headless/headless.h"
 #include "shell/app_main.h"
+#include "tests/core/test_support.h"
 
 namespace soak {
 
@@ -222,13 +223,7 @@ struct Player {
   }
 
   void start_process(const std::string& image_dir) {
-    headless::reset();
-    reset_game_state();
-    shutdown();
-    bmp_unload(screen_image);
-    frame_pixels = nullptr;
-    frame_pitch = 0;
-    headless::set_file_directory(image_dir);
+    test::fresh_process(image_dir);
     pitch = chance(0.6) ? 4096 : chance(0.5) ? 4096 + 4 * pick(1, 64) : 8192;
     headless::set_pitch(pitch);
     if (chance(0.3)) {

@@ -24,6 +24,32 @@ void compose_play_field(const FrameView& frame, std::int32_t origin_x, std::int3
   draw_missiles(frame, enemy_missile_count, enemy_missiles);
 }
 
+namespace {
+
+int show_play_field(std::int32_t origin_x, std::int32_t origin_y) {
+  const FrameView frame = begin_frame();
+  if (frame.pixels == nullptr) return 0;
+  compose_play_field(frame, origin_x, origin_y);
+  if (!unlock_frame()) return 0;
+
+  char text[50];
+  format_score(text, score);
+  draw_text(text, score_text_x, score_text_y, score_color);
+  present_frame();
+  return 1;
+}
+
+// Unsigned differences, so that the tick's wrap changes nothing.
+void wait_out_step(std::uint32_t start) {
+  for (;;) {
+    const std::uint32_t elapsed = platform::tick_ms() - start;
+    if (elapsed >= frame_step_ms) return;
+    platform::rest(frame_step_ms - elapsed);
+  }
+}
+
+}  // namespace
+
 int run_frame() {
   check_invasion();
   if (quit_requested) return 0;
@@ -45,17 +71,9 @@ int run_frame() {
   update_enemy_missiles();
   if (enemies_left < 1) advance_level();
 
-  const FrameView frame = begin_frame();
-  if (frame.pixels == nullptr) return 0;
-  compose_play_field(frame, origin_x, origin_y);
-  if (!unlock_frame()) return 0;
-
-  char text[50];
-  format_score(text, score);
-  draw_text(text, score_text_x, score_text_y, score_color);
-  present_frame();
-
-  while (platform::tick_ms() - start < frame_step_ms) {
-  }
-  return 1;
+  const int shown = show_play_field(origin_x, origin_y);
+  // A step whose frame could not be shown still takes its time: otherwise a
+  // lost display would let play race on unseen.
+  wait_out_step(start);
+  return shown;
 }

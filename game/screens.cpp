@@ -49,6 +49,7 @@ void key_wait(WaitFor screen) {
       done = true;
     }
     if (done) return;
+    platform::rest(platform::no_deadline);
   }
 }
 

@@ -18,6 +18,15 @@ namespace platform {
 std::uint32_t tick_ms();
 void sleep_ms(std::uint32_t ms);
 
+// The game waits by spinning: on the tick (the pacing at the end of a step)
+// or on the held keys (the intro and death pictures). On every turn of such a
+// loop it calls `rest`, so that the platform can hand the time back: sleep,
+// take its events, give a browser its turn. `ms_left` is how long the caller
+// may still wait without missing its deadline; a backend rests for less,
+// never longer, and may return at once. A key wait has no deadline.
+constexpr std::uint32_t no_deadline = 0xFFFFFFFFu;
+void rest(std::uint32_t ms_left);
+
 // ---- keyboard -------------------------------------------------------------
 
 enum class Key { left, right, escape, enter };

@@ -29,6 +29,12 @@ void set_tick_step(std::uint32_t ms);
 // Every key poll advances the clock by this many milliseconds (0 by default),
 // so that a key wait reaches scripted times.
 void set_key_poll_step(std::uint32_t ms);
+// Calls of `rest` so far, and the time left that the last one was given.
+std::uint64_t rest_count();
+std::uint32_t last_rest_ms_left();
+// Called on every `rest` with its time left; a test may move the clock from
+// it, as a backend that really rests would.
+void on_rest(std::function<void(std::uint32_t)> hook);
 
 // ---- keys and messages
 void set_key(platform::Key key, bool down);

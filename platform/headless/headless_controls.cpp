@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_state.h"
@@ -63,6 +64,9 @@ void reset() {
   hs::spins = 0;
   hs::idle_key_polls = 0;
   hs::key_poll_limit = 20'000'000;
+  hs::rests = 0;
+  hs::last_rest = 0;
+  hs::rest_hook = nullptr;
   for (auto& key : hs::keys) key = false;
   hs::queue.clear();
   hs::quit_pending = false;
@@ -104,6 +108,18 @@ void set_tick_step(std::uint32_t ms) {
 }
 void set_key_poll_step(std::uint32_t ms) {
   hs::key_poll_step = ms;
+}
+
+std::uint64_t rest_count() {
+  return hs::rests;
+}
+
+std::uint32_t last_rest_ms_left() {
+  return hs::last_rest;
+}
+
+void on_rest(std::function<void(std::uint32_t)> hook) {
+  hs::rest_hook = std::move(hook);
 }
 
 void set_key(platform::Key key, bool down) {

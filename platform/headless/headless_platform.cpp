@@ -28,6 +28,13 @@ void sleep_ms(std::uint32_t ms) {
   hs::run_due_scripts();
 }
 
+void rest(std::uint32_t ms_left) {
+  ++hs::rests;
+  hs::last_rest = ms_left;
+  if (hs::rest_hook) hs::rest_hook(ms_left);
+  hs::run_due_scripts();
+}
+
 bool key_down(Key key) {
   hs::run_due_scripts();
   if (hs::key_poll_hook) hs::key_poll_hook();

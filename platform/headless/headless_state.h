@@ -23,6 +23,10 @@ inline std::uint64_t idle_key_polls = 0;
 inline std::uint64_t key_poll_limit = 20'000'000;
 constexpr std::uint64_t spin_limit = 50'000'000;
 
+inline std::uint64_t rests = 0;
+inline std::uint32_t last_rest = 0;
+inline std::function<void(std::uint32_t)> rest_hook;
+
 inline bool keys[4] = {};
 inline std::deque<platform::WindowMessage> queue;
 inline bool quit_pending = false;

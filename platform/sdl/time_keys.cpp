@@ -30,6 +30,14 @@ void sleep_ms(std::uint32_t ms) {
   }
 }
 
+void rest(std::uint32_t ms_left) {
+  sdl_backend::pump_events();
+  // SDL_Delay may overshoot by a fraction of a millisecond; stopping one
+  // short keeps the caller's deadline within a millisecond.
+  if (ms_left < 2) return;
+  SDL_Delay(static_cast<Uint32>(std::min<std::uint64_t>(ms_left - 1, pump_slice_ms)));
+}
+
 bool key_down(Key key) {
   // The game's key waits spin on this without fetching messages: pumping
   // here keeps the window alive and queues Space releases for later.

@@ -1,5 +1,7 @@
 #include "game/frame_step.h"
 
+#include <utility>
+
 #include "display/display_device.h"
 #include "game/enemy_fire.h"
 #include "game/formation.h"
@@ -56,12 +58,23 @@ TEST_F(FrameStepTest, TheFirstStepStepsFiresAndComposesEverything) {
   EXPECT_EQ(headless::flip_count(), 1u);
 }
 
-TEST_F(FrameStepTest, AStepLastsAtLeast15MsAlsoAcrossTheWrap) {
-  for (std::uint32_t start : {1000u, 0xFFFFFFF8u}) {
+TEST_F(FrameStepTest, AStepRestsUntilExactly15MsAlsoAcrossTheWrapAndWhenItsFrameFails) {
+  // A backend that rests one millisecond a turn: the step must offer it the
+  // time still owed, 15 down to 1, and end on the 15th millisecond itself.
+  headless::set_tick_step(0);
+  headless::set_key_poll_step(0);
+  headless::on_rest([](std::uint32_t) { headless::set_time(headless::time() + 1); });
+  enum Fault { none, lock, unlock };
+  for (const auto& [start, fault] : {std::pair{1000u, none}, std::pair{0xFFFFFFF8u, none},
+                                     std::pair{5000u, lock}, std::pair{9000u, unlock}}) {
+    if (fault == lock) headless::fail_lock(1);
+    if (fault == unlock) headless::fail_unlock(1);
     headless::set_time(start);
-    run_frame();
-    EXPECT_GE(headless::time() - start, 15u) << start;
-    EXPECT_LT(headless::time() - start, 40u) << start;
+    const std::uint64_t rests_before = headless::rest_count();
+    EXPECT_EQ(run_frame(), fault == none ? 1 : 0) << start;
+    EXPECT_EQ(headless::time() - start, 15u) << start;
+    EXPECT_EQ(headless::rest_count() - rests_before, 15u) << start;
+    EXPECT_EQ(headless::last_rest_ms_left(), 1u) << start;
   }
 }
 

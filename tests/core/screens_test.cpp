@@ -116,7 +116,13 @@ TEST_F(ScreensTest, EnterOnTheDeathScreenRestartsTheGame) {
   level_index = 2;
   step_interval = 2;
   headless::at_time(headless::time() + 1000, [] { headless::set_key(Key::enter, true); });
+  int polls = 0;
+  headless::on_key_poll([&] { ++polls; });
   EXPECT_EQ(show_death(), 1);
+  // Every turn that saw no key hands the time back, with no deadline.
+  EXPECT_GT(headless::rest_count(), 0u);
+  EXPECT_EQ(static_cast<std::uint64_t>(polls), 2 * (headless::rest_count() + 1));
+  EXPECT_EQ(headless::last_rest_ms_left(), platform::no_deadline);
   expect_new_wave_position();
   expect_untouched_by_screens();
   EXPECT_EQ(step_interval, 8);
@@ -138,6 +144,7 @@ TEST_F(ScreensTest, EnterAlreadyHeldRestartsAtOnce) {
   headless::on_key_poll([&] { ++polls; });
   show_death();
   EXPECT_EQ(polls, 2) << "one pass: Escape, then Enter";
+  EXPECT_EQ(headless::rest_count(), 0u) << "no rest once a key is seen";
   EXPECT_EQ(score, 0);
 }
 

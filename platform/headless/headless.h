@@ -54,14 +54,23 @@ void at_frame(std::uint64_t frame, std::function<void()> action);
 // Called on every key poll; a test may script held keys from it.
 void on_key_poll(std::function<void()> hook);
 // A key wait that never ends would hang a test: after this many key polls
-// with no key ever reported down, the process aborts with a message.
+// with no key ever reported down, the guard trips.
 void set_key_poll_limit(std::uint64_t polls);
+// What a tripped guard does (a key wait that never ends, or a clock read
+// again and again without moving): it calls this handler with what happened
+// and then ends the wait, reporting Escape held and letting the clock run,
+// so that one broken rule fails its own test instead of taking every later
+// result down with it. Without a handler the process aborts. The handler
+// outlives reset().
+void on_guard(std::function<void(const std::string&)> handler);
 
 // ---- window
 bool window_exists();
 bool window_class_registered();
 bool cursor_hidden();
 std::uint64_t paint_count();
+// Queues a request to paint the window, as the desktop sends after a cover.
+void queue_paint_request();
 // The exit code carried by the last quit message posted, or -1.
 int posted_quit_code();
 std::uint64_t close_requests_posted();
@@ -76,7 +85,8 @@ std::uint64_t unlock_count();
 std::uint64_t flip_count();  // accepted flips only
 std::uint64_t flip_attempts();
 std::uint64_t close_count();
-// Failure injection: the next `times` calls fail (open also fails its
+// Failure injection: the next `times` calls fail (a refused lock still fills
+// in the surface it would have handed out, as a device may) (open also fails its
 // `times`). A negative count fails for ever; 0 ends the failure.
 void fail_open(int times = 1);
 void fail_lock(int times = 1);
@@ -114,6 +124,10 @@ const std::vector<CueStart>& cues();
 // Bare names are looked for in this directory ("" = the working directory).
 void set_file_directory(const std::string& dir);
 std::uint64_t open_file_count();  // files opened and not yet closed
+// The read `skip` reads from now fails (-1), or comes back short: only half
+// the bytes asked for (rounded down) are read and counted.
+void fail_read(int skip = 0);
+void cut_read(int skip = 0);
 
 // ---- failures
 // Lines given to report_fatal.

@@ -38,10 +38,18 @@ void run_due_scripts() {
 void note_spin() {
   if (tick_step != 0) return;
   if (++spins > spin_limit) {
-    std::fprintf(stderr, "headless: the clock was read %llu times without moving\n",
-                 static_cast<unsigned long long>(spins));
+    trip_guard("the clock was read " + std::to_string(spins) + " times without moving");
+    spins = 0;
+    tick_step = 1;
+  }
+}
+
+void trip_guard(const std::string& what) {
+  if (!guard_handler) {
+    std::fprintf(stderr, "headless: %s\n", what.c_str());
     std::abort();
   }
+  guard_handler("headless: " + what);
 }
 
 void allocate_surfaces() {
@@ -94,6 +102,7 @@ void reset() {
   hs::timed.clear();
   hs::framed.clear();
   hs::key_poll_hook = nullptr;
+  hs::reads_until_failure = hs::reads_until_cut = -1;
 }
 
 void set_time(std::uint32_t now) {
@@ -159,6 +168,9 @@ void on_key_poll(std::function<void()> hook) {
 void set_key_poll_limit(std::uint64_t polls) {
   hs::key_poll_limit = polls;
 }
+void on_guard(std::function<void(const std::string&)> handler) {
+  hs::guard_handler = std::move(handler);
+}
 
 bool window_exists() {
   return hs::window;
@@ -171,6 +183,11 @@ bool cursor_hidden() {
 }
 std::uint64_t paint_count() {
   return hs::paints;
+}
+void queue_paint_request() {
+  platform::WindowMessage message;
+  message.kind = platform::MessageKind::paint;
+  hs::queue.push_back(message);
 }
 int posted_quit_code() {
   return hs::posted_quit;
@@ -257,6 +274,12 @@ void set_file_directory(const std::string& dir) {
 }
 std::uint64_t open_file_count() {
   return hs::files.size();
+}
+void fail_read(int skip) {
+  hs::reads_until_failure = skip;
+}
+void cut_read(int skip) {
+  hs::reads_until_cut = skip;
 }
 
 const std::vector<std::string>& fatal_reports() {

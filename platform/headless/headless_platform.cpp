@@ -43,9 +43,11 @@ bool key_down(Key key) {
   if (down) {
     hs::idle_key_polls = 0;
   } else if (++hs::idle_key_polls > hs::key_poll_limit) {
-    std::fprintf(stderr, "headless: a key wait never ended (%llu polls with no key down)\n",
-                 static_cast<unsigned long long>(hs::idle_key_polls));
-    std::abort();
+    hs::trip_guard("a key wait never ended (" + std::to_string(hs::idle_key_polls) +
+                   " polls with no key down)");
+    hs::idle_key_polls = 0;
+    hs::keys[static_cast<int>(Key::escape)] = true;
+    return key == Key::escape;
   }
   return down;
 }
@@ -139,10 +141,12 @@ bool display_open() {
 
 bool lock_back_surface(LockedSurface& out) {
   ++hs::locks;
-  if (!hs::open || hs::take_failure(hs::fail_lock_count)) return false;
-  hs::locked = 1 - hs::front;
-  out.pixels = hs::surfaces[hs::locked].data();
+  if (!hs::open) return false;
+  const int back = 1 - hs::front;
+  out.pixels = hs::surfaces[back].data();
   out.pitch = hs::pitch;
+  if (hs::take_failure(hs::fail_lock_count)) return false;
+  hs::locked = back;
   hs::is_locked = true;
   return true;
 }
@@ -195,6 +199,11 @@ FileHandle file_open(const char* bare_name) {
 std::int32_t file_read(FileHandle file, void* buffer, std::uint32_t count) {
   auto it = hs::files.find(file);
   if (it == hs::files.end()) return -1;
+  // Each injection counts down to its own read.
+  const bool fails = hs::reads_until_failure >= 0 && hs::reads_until_failure-- == 0;
+  const bool cut = hs::reads_until_cut >= 0 && hs::reads_until_cut-- == 0;
+  if (fails) return -1;
+  if (cut) count /= 2;
   return static_cast<std::int32_t>(std::fread(buffer, 1, count, it->second));
 }
 

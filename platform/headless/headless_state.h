@@ -21,6 +21,7 @@ inline std::uint32_t key_poll_step = 1;
 inline std::uint64_t spins = 0;
 inline std::uint64_t idle_key_polls = 0;
 inline std::uint64_t key_poll_limit = 20'000'000;
+inline std::function<void(const std::string&)> guard_handler;
 constexpr std::uint64_t spin_limit = 50'000'000;
 
 inline std::uint64_t rests = 0;
@@ -58,6 +59,8 @@ inline std::string error;
 inline std::string file_directory;
 inline std::map<platform::FileHandle, std::FILE*> files;
 inline platform::FileHandle next_file = 3;
+inline int reads_until_failure = -1;
+inline int reads_until_cut = -1;
 
 struct TimedAction {
   std::uint32_t when;
@@ -80,6 +83,7 @@ inline bool take_failure(int& count) {
 
 void run_due_scripts();
 void note_spin();
+void trip_guard(const std::string& what);
 void allocate_surfaces();
 
 }  // namespace headless::state

@@ -65,6 +65,7 @@ TEST_F(AppMainTest, SpaceReleasesFireOnePerPassAndAlwaysSound) {
   headless::at_frame(1, [] {
     for (int i = 0; i < 12; ++i) headless::queue_space_release();
     headless::queue_key_release(13);  // other keys do nothing
+    headless::queue_paint_request();  // marked painted, nothing drawn
   });
   headless::at_frame(2, [] {
     int in_flight = 0;
@@ -76,6 +77,7 @@ TEST_F(AppMainTest, SpaceReleasesFireOnePerPassAndAlwaysSound) {
   int shots = 0;
   for (int id : cue_ids()) shots += id == cue_shot;
   EXPECT_EQ(shots, 12) << "also when all ten missiles fly";
+  EXPECT_EQ(headless::paint_count(), 1u);
 }
 
 TEST_F(AppMainTest, MarchCuesContinueAcrossARestart) {

@@ -27,10 +27,12 @@ class EnemyFireTest : public test::GameTest {
   }
   // The tick at which a fresh draw gives this column.
   std::uint32_t tick_for_column(int column) {
-    for (std::uint32_t t = 0;; ++t) {
+    for (std::uint32_t t = 0; t < 1000; ++t) {
       seed_random(t);
       if (next_random() % 8 == column) return t;
     }
+    ADD_FAILURE() << "no tick below 1000 draws column " << column;
+    return 0;
   }
   bool death_screen_ran() { return headless::time() >= death_mark_ + 500; }
   std::uint32_t death_mark_ = 0;
@@ -96,24 +98,37 @@ TEST_F(EnemyFireTest, VolleyUsesTheFirstFreeSlotAndTheDrawnColumn) {
 }
 
 TEST_F(EnemyFireTest, AnEmptyColumnHandsTheShotLeftwardsWrappingToSeven) {
+  // Live columns on both sides of the drawn one: only the left one may fire.
+  for (auto& flag : enemy_alive) flag = 0;
+  for (int column : {1, 5, 7}) enemy_flag(column, 0) = 1;
   headless::set_time(tick_for_column(0));
-  only_column(7);
   enemy_volley();
-  EXPECT_EQ(enemy_missiles[0].x, 337 + 420 + 28);
-  only_column(2);
+  EXPECT_EQ(enemy_missiles[0].x, 337 + 420 + 28) << "from 0 round to 7";
   headless::set_time(tick_for_column(6));
   enemy_volley();
-  EXPECT_EQ(enemy_missiles[1].x, 337 + 120 + 28);
+  EXPECT_EQ(enemy_missiles[1].x, 337 + 300 + 28) << "from 6 to 5";
+  only_column(1);  // seven empty columns to pass, the whole way round
+  headless::set_time(tick_for_column(0));
+  enemy_volley();
+  EXPECT_EQ(enemy_missiles[2].x, 337 + 60 + 28);
+  EXPECT_EQ(enemy_missiles[2].active, 1);
   for (auto& flag : enemy_alive) flag = 0;
   enemy_volley();  // nothing alive: no missile, and no endless search
-  EXPECT_EQ(enemy_missiles[2].active, 0);
+  EXPECT_EQ(enemy_missiles[3].active, 0);
 }
 
-TEST_F(EnemyFireTest, FullSlotsLaunchNothingButTheTimerStillRuns) {
+TEST_F(EnemyFireTest, TheFifteenthSlotFiresAndFullSlotsLaunchNothingButTheTimerRuns) {
   for (Missile& m : enemy_missiles) m.active = 1, m.y = 0;
+  enemy_missiles[14].active = 0;
   headless::set_time(5000);
   enemy_fire_tick();
-  EXPECT_EQ(last_fire_time, 5000u);
+  EXPECT_EQ(enemy_missiles[14].active, 1);
+  EXPECT_EQ(enemy_missiles[14].y, 100 + 66 * 3 + 56);
+  enemy_missiles[14].y = 0;
+  const std::uint32_t next = 5000 + fire_interval;
+  headless::set_time(next);
+  enemy_fire_tick();
+  EXPECT_EQ(last_fire_time, next);
   for (const Missile& m : enemy_missiles) EXPECT_EQ(m.y, 0);
 }
 
@@ -121,9 +136,9 @@ TEST_F(EnemyFireTest, ShieldsStopMissilesBelow610ButNotOnTheirBounds) {
   for (std::int32_t x : {151, 389, 651, 889}) {
     clear_enemy_missiles();
     enemy_missiles[0] = Missile{};
-    enemy_missiles[0].active = 1, enemy_missiles[0].x = x, enemy_missiles[0].y = 602;
+    enemy_missiles[0].active = 1, enemy_missiles[0].x = x, enemy_missiles[0].y = 606;
     update_enemy_missiles();
-    EXPECT_EQ(enemy_missiles[0].active, 1) << x << " at 606";
+    EXPECT_EQ(enemy_missiles[0].active, 1) << x << " at 610";
     enemy_missiles[0].y = 607;
     update_enemy_missiles();
     EXPECT_EQ(enemy_missiles[0].active, 0) << x << " at 611";
@@ -141,8 +156,9 @@ TEST_F(EnemyFireTest, TheBottomEdgeRemovesAMissileBeforeItIsDrawnAt759) {
   update_enemy_missiles();
   EXPECT_EQ(enemy_missiles[0].active, 1);
   EXPECT_EQ(enemy_missiles[0].y, 758);
+  enemy_missiles[0].y = 755;
   update_enemy_missiles();
-  EXPECT_EQ(enemy_missiles[0].active, 0);
+  EXPECT_EQ(enemy_missiles[0].active, 0) << "at 759 itself";
 }
 
 TEST_F(EnemyFireTest, PlayerHitZoneEdges) {

@@ -42,12 +42,26 @@ TEST_F(FormationTest, FullGridMarchesBetweenItsMargins) {
   EXPECT_EQ(formation_x, 17);
 }
 
+// Steps until the march turns; 100 steps cross the whole screen and more.
+int steps_until_turn() {
+  const std::int32_t dx = formation_dx;
+  for (int steps = 1; steps <= 100; ++steps) {
+    formation_step();
+    if (formation_dx != dx) return steps;
+  }
+  ADD_FAILURE() << "no turn in 100 steps";
+  return -1;
+}
+
 TEST_F(FormationTest, TheOutermostLiveColumnDecidesTheTurn) {
-  only_column(0);
-  while (formation_dx > 0) formation_step();
+  // One enemy in the lowest row of the column: every row counts.
+  for (auto& flag : enemy_alive) flag = 0;
+  enemy_flag(0, 3) = 1;
+  steps_until_turn();
   EXPECT_EQ(formation_x, 957);
-  only_column(7);
-  while (formation_dx < 0) formation_step();
+  enemy_flag(0, 3) = 0;
+  enemy_flag(7, 3) = 1;
+  steps_until_turn();
   EXPECT_EQ(formation_x, -403);
 }
 
@@ -79,14 +93,15 @@ TEST_F(FormationTest, EdgeTestsAreStrict) {
 int reversals_until_invasion() {
   int reversals = 0;
   std::uint32_t sleeps_before = headless::time();
-  for (;;) {
+  for (int steps = 0; steps < 2000; ++steps) {
     check_invasion();
     if (headless::time() != sleeps_before) return reversals;  // the death pause ran
     const std::int32_t y = formation_y;
     formation_step();
     if (formation_y != y) ++reversals;
-    if (reversals > 40) return -1;
   }
+  ADD_FAILURE() << "no invasion in 2000 steps";
+  return -1;
 }
 
 TEST_F(FormationTest, TheLowestLiveRowDecidesWhenTheGameEnds) {
@@ -104,7 +119,9 @@ TEST_F(FormationTest, TheLowestLiveRowDecidesWhenTheGameEnds) {
 
 TEST_F(FormationTest, InvasionLineIsTheShieldTop) {
   std::remove((dir_ + "/dead.bmp").c_str());
-  formation_y = 600 - 56 - 3 * 66 - 1;  // row 3 ends at 599
+  for (auto& flag : enemy_alive) flag = 0;
+  enemy_flag(0, 0) = enemy_flag(7, 3) = 1;  // the last column holds the lowest
+  formation_y = 600 - 56 - 3 * 66 - 1;      // row 3 ends at 599
   check_invasion();
   EXPECT_EQ(headless::time(), 0u);
   formation_y += 1;
@@ -116,6 +133,9 @@ TEST_F(FormationTest, InvasionLineIsTheShieldTop) {
 }
 
 TEST_F(FormationTest, StepsFollowTheTimerAndSoundEachStep) {
+  march_phase = 2;  // left by a game played earlier in this process
+  test::fresh_process(dir_);
+  fill_grid();
   headless::set_tick_step(0);
   formation_tick();  // the timer starts at 0: due at once
   EXPECT_EQ(formation_x, 357);
@@ -163,15 +183,11 @@ TEST_F(FormationTest, DrawsLiveEnemiesFromTheGivenOriginRightNeighbourOnTop) {
   open_display_and_sprites();
   const FrameView frame = begin_frame();
   enemy_flag(3, 2) = 0;
-  // Make the sprite's last column different to see the overlap.
-  for (int y = 0; y < 56; ++y) {
-    std::uint8_t* p = enemy_image.pixels + (y * 64 + 63) * 3;
-    p[0] = 0xFF, p[1] = 0xFF, p[2] = 0xFF;
-  }
   draw_formation(frame, 17, 40);
-  EXPECT_EQ(test::pixel(frame, 17, 40), test::enemy_color);
-  EXPECT_EQ(test::pixel(frame, 17 + 60 * 7 + 63, 40), 0xFFFFFFu) << "the last column's own edge";
-  EXPECT_EQ(test::pixel(frame, 17 + 63, 40), test::enemy_color) << "covered by the neighbour";
+  EXPECT_EQ(test::pixel(frame, 17, 40), test::enemy_pixel(0, 0));
+  EXPECT_EQ(test::pixel(frame, 17 + 60 * 7 + 63, 40 + 66 * 3 + 55), test::enemy_pixel(63, 55))
+      << "the last column's own corner";
+  EXPECT_EQ(test::pixel(frame, 17 + 63, 40), test::enemy_pixel(3, 0)) << "covered by the neighbour";
   EXPECT_EQ(test::pixel(frame, 17 + 60 * 3 + 10, 40 + 66 * 2 + 10), 0u) << "dead cell stays black";
   EXPECT_EQ(test::pixel(frame, 17 + 10, 40 + 56 + 5), 0u) << "the gap between rows";
   end_frame();

@@ -1,6 +1,7 @@
 #include "game/frame_step.h"
 
 #include <utility>
+#include <vector>
 
 #include "display/display_device.h"
 #include "game/enemy_fire.h"
@@ -40,12 +41,16 @@ TEST_F(FrameStepTest, TheFirstStepStepsFiresAndComposesEverything) {
 
   const FrameView frame = last_frame();
   EXPECT_EQ(pixel(frame, 288, 704), test::player_color);
-  EXPECT_EQ(pixel(frame, 351, 767), test::player_color);
+  EXPECT_EQ(pixel(frame, 351, 767), test::at(test::player_color, 63, 63));
   EXPECT_EQ(pixel(frame, 150, 600), test::shield_blue_color);
-  EXPECT_EQ(pixel(frame, 889, 688), test::shield_yellow_color);
-  EXPECT_EQ(pixel(frame, 357, 100), test::enemy_color) << "grid drawn after its step";
+  EXPECT_EQ(pixel(frame, 389, 688), test::at(test::shield_blue_color, 239, 88));
+  EXPECT_EQ(pixel(frame, 650, 600), test::shield_yellow_color);
+  EXPECT_EQ(pixel(frame, 889, 688), test::at(test::shield_yellow_color, 239, 88));
+  EXPECT_EQ(pixel(frame, 357, 100), test::enemy_pixel(0, 0)) << "grid drawn after its step";
   EXPECT_EQ(pixel(frame, 356, 100), 0u);
+  EXPECT_EQ(pixel(frame, 357 + 7 * 60 + 63, 100 + 3 * 66 + 55), test::enemy_pixel(63, 55));
   EXPECT_EQ(pixel(frame, shot.x, shot.y), test::missile_color);
+  EXPECT_EQ(pixel(frame, shot.x + 7, shot.y + 7), test::at(test::missile_color, 7, 7));
   EXPECT_EQ(pixel(frame, 0, 0), 0u);
 
   ASSERT_EQ(headless::text_draws().size(), 1u);
@@ -76,6 +81,26 @@ TEST_F(FrameStepTest, AStepRestsUntilExactly15MsAlsoAcrossTheWrapAndWhenItsFrame
     EXPECT_EQ(headless::rest_count() - rests_before, 15u) << start;
     EXPECT_EQ(headless::last_rest_ms_left(), 1u) << start;
   }
+}
+
+TEST_F(FrameStepTest, AFreshProcessForgetsEveryVariableOfPlay) {
+  for (std::int32_t* v :
+       {&player_x, &formation_x, &formation_y, &formation_dx, &step_interval, &fire_range,
+        &enemies_left, &score, &level_index, &march_phase, &quit_requested}) {
+    *v = 3;
+  }
+  next_step_time = last_fire_time = fire_interval = 3;
+  for (Missile* m : {&player_missiles[9], &enemy_missiles[14]}) m->x = m->y = m->active = 1;
+  test::fresh_process(dir_);
+  EXPECT_EQ(std::vector<std::int32_t>({player_x, formation_x, formation_y, formation_dx,
+                                       step_interval, fire_range, enemies_left, score, level_index,
+                                       march_phase, quit_requested}),
+            std::vector<std::int32_t>({288, 337, 100, 20, 8, 10, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(next_step_time + last_fire_time + fire_interval, 0u);
+  for (const Missile& m : {player_missiles[9], enemy_missiles[14]}) {
+    EXPECT_EQ(m.x + m.y + m.active, 0);
+  }
+  for (std::uint8_t flag : enemy_alive) EXPECT_EQ(flag, 0);
 }
 
 TEST_F(FrameStepTest, OnceQuittingAStepOnlyTestsForInvasion) {
@@ -141,8 +166,8 @@ TEST_F(FrameStepTest, ClearingAWaveShowsTheLevelAndDrawsTheNewGridAtTheOldOrigin
   formation_x = 317;
   formation_y = 150;
   formation_dx = -20;
-  next_step_time = headless::time() + 100000;  // no march step in this frame
-  run_frame();                                 // the frame that shows the lone enemy
+  next_step_time = headless::time() + 700;  // no march step in the next frames
+  run_frame();                              // the frame that shows the lone enemy
   player_missiles[0].active = 1;
   player_missiles[0].x = 317 + 120 + 20;
   player_missiles[0].y = 150 + 66 * 3 + 30;
@@ -153,7 +178,7 @@ TEST_F(FrameStepTest, ClearingAWaveShowsTheLevelAndDrawsTheNewGridAtTheOldOrigin
   EXPECT_EQ(score, 25);
   EXPECT_EQ(headless::flip_count(), flips + 2) << "the level picture, then the play frame";
   const FrameView frame = last_frame();
-  EXPECT_EQ(pixel(frame, 317, 150), test::enemy_color) << "full grid at the captured origin";
+  EXPECT_EQ(pixel(frame, 317, 150), test::enemy_pixel(0, 0)) << "full grid at the captured origin";
   EXPECT_EQ(pixel(frame, 317 + 7 * 60 + 10, 150 + 3 * 66 + 10), test::enemy_color);
   EXPECT_EQ(formation_x, 337);
   EXPECT_EQ(headless::text_draws().back().text, "SCORE:  25");

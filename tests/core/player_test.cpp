@@ -34,6 +34,20 @@ class PlayerTest : public test::GameTest {
     ADD_FAILURE() << "no missile armed";
     return player_missiles[0];
   }
+  // Flies missile 0 until it leaves; where it was drawn last (a flight from
+  // the muzzle takes at most 141 steps).
+  std::int32_t last_drawn_y() {
+    std::int32_t last_drawn = 0;
+    for (int steps = 0; player_missiles[0].active; ++steps) {
+      if (steps > 150) {
+        ADD_FAILURE() << "the missile never left";
+        break;
+      }
+      update_player_missiles(last_frame());
+      if (player_missiles[0].active) last_drawn = player_missiles[0].y;
+    }
+    return last_drawn;
+  }
 };
 
 TEST_F(PlayerTest, MovesSixPixelsPerKeyRightFirstAndStopsAtTheEdges) {
@@ -73,24 +87,23 @@ TEST_F(PlayerTest, FiresFromTheFirstFreeSlotAndNeverMoreThanTen) {
 TEST_F(PlayerTest, MissesLeaveAtTheTopAndShieldsStopThemAt649) {
   player_x = 0;  // muzzle at x 26: no shield above
   fire_player_missile();
-  std::int32_t last_drawn = 0;
-  while (player_missiles[0].active) {
-    update_player_missiles(last_frame());
-    if (player_missiles[0].active) last_drawn = player_missiles[0].y;
-  }
-  EXPECT_EQ(last_drawn, 4);
+  EXPECT_EQ(last_drawn_y(), 4);
   EXPECT_EQ(player_missiles[0].y, -1);
+  fire_player_missile();
+  player_missiles[0].y = 5;  // reaches 0 itself
+  EXPECT_EQ(last_drawn_y(), 0);
+  EXPECT_EQ(player_missiles[0].y, 0);
 
   for (std::int32_t px : {126, 360, 630, 858}) {
     player_x = px;
     fire_player_missile();
-    last_drawn = 0;
-    while (player_missiles[0].active) {
-      update_player_missiles(last_frame());
-      if (player_missiles[0].active) last_drawn = player_missiles[0].y;
-    }
-    EXPECT_EQ(last_drawn, 654) << px;
+    EXPECT_EQ(last_drawn_y(), 654) << px;
     EXPECT_EQ(player_missiles[0].y, 649) << px;
+    fire_player_missile();
+    player_missiles[0].y = 655;  // reaches 650 itself: not yet stopped
+    update_player_missiles(last_frame());
+    EXPECT_EQ(player_missiles[0].active, 1) << px;
+    player_missiles[0].active = 0;
   }
   player_x = 364;  // muzzle at 390: the zone's bound is excluded
   fire_player_missile();
@@ -112,15 +125,22 @@ TEST_F(PlayerTest, CellTestCountsOnlyTheTwoCornersStrictly) {
   EXPECT_EQ(enemy_box_hit(18, 101, 0, 7), 1) << "reads the live formation position";
 }
 
-TEST_F(PlayerTest, AHitNeedsTheColourInTheLastFrame) {
+TEST_F(PlayerTest, AHitNeedsTheColourInTheLastFrameAnywhereInTheNineByNineProbe) {
   Missile& m = fire_at(480, 200);        // will be at y 195, inside row 1, column 2
   update_player_missiles(last_frame());  // no frame composed: no colour
   EXPECT_EQ(m.active, 1);
   EXPECT_EQ(enemies_left, 32);
-  compose_grid();
-  m.y = 200;
-  update_player_missiles(last_frame());
-  EXPECT_EQ(m.active, 0);
+  open_display_and_sprites();
+  // One pixel of the colour, just outside the probe (480..488, 195..203),
+  // then on its far corner: a graze.
+  for (auto [px, py] : {std::pair{489, 203}, {488, 204}, {479, 195}, {480, 194}, {488, 203}}) {
+    const FrameView frame = begin_frame();
+    frame_row(frame, py)[px] = probe_color;
+    end_frame();
+    m.y = 200;
+    update_player_missiles(last_frame());
+    EXPECT_EQ(m.active, px == 488 && py == 203 ? 0 : 1) << px << ", " << py;
+  }
   EXPECT_EQ(enemy_flag(2, 1), 0);
   EXPECT_EQ(enemies_left, 31);
   EXPECT_EQ(score, 25);

@@ -50,7 +50,7 @@ class ScreensTest : public test::GameTest {
     const auto frame = headless::shown_frame();
     auto at = [&](int px, int py) { return frame[py * 1024 + px]; };
     EXPECT_EQ(at(x, y), test::picture_color);
-    EXPECT_EQ(at(x + w - 1, y + h - 1), test::picture_color);
+    EXPECT_EQ(at(x + w - 1, y + h - 1), test::at(test::picture_color, w - 1, h - 1));
     if (x > 0) {
       EXPECT_EQ(at(x - 1, y), 0u);
     }

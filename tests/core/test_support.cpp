@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "assets/bitmap_loader.h"
 #include "display/display_device.h"
@@ -87,22 +88,23 @@ void remove_dir(const std::string& dir) {
 }
 
 void write_game_images(const std::string& dir) {
-  auto solid = [](std::int32_t w, std::int32_t h, std::uint32_t c) {
+  auto coded = [](std::int32_t w, std::int32_t h, std::function<std::uint32_t(int, int)> color) {
     BmpRecipe recipe;
     recipe.width = w;
     recipe.height = h;
-    recipe.color = [c](int, int) { return c; };
+    recipe.color = std::move(color);
     return bmp_bytes(recipe);
   };
-  write_file(dir + "/game_m_modified_small.bmp", solid(64, 64, player_color));
-  write_file(dir + "/shield_blue.bmp", solid(240, 89, shield_blue_color));
-  write_file(dir + "/shield_yellow.bmp", solid(240, 89, shield_yellow_color));
-  write_file(dir + "/spartan.bmp", solid(64, 56, enemy_color));
-  write_file(dir + "/missile.bmp", solid(8, 8, missile_color));
-  write_file(dir + "/intro.bmp", solid(1024, 768, picture_color));
+  auto of = [](std::uint32_t base) { return [base](int x, int y) { return at(base, x, y); }; };
+  write_file(dir + "/game_m_modified_small.bmp", coded(64, 64, of(player_color)));
+  write_file(dir + "/shield_blue.bmp", coded(240, 89, of(shield_blue_color)));
+  write_file(dir + "/shield_yellow.bmp", coded(240, 89, of(shield_yellow_color)));
+  write_file(dir + "/spartan.bmp", coded(64, 56, enemy_pixel));
+  write_file(dir + "/missile.bmp", coded(8, 8, of(missile_color)));
+  write_file(dir + "/intro.bmp", coded(1024, 768, of(picture_color)));
   for (const char* name :
        {"sophomore.bmp", "junior.bmp", "senior.bmp", "finished.bmp", "dead.bmp"}) {
-    write_file(dir + "/" + name, solid(640, 480, picture_color));
+    write_file(dir + "/" + name, coded(640, 480, of(picture_color)));
   }
 }
 
@@ -126,6 +128,7 @@ void GameTest::SetUp() {
   };
   static const SharedImages images;
   const std::string& shared = images.dir;
+  headless::on_guard([](const std::string& what) { ADD_FAILURE() << what; });
   dir_ = make_temp_dir();
   for (const auto& entry : std::filesystem::directory_iterator(shared)) {
     std::filesystem::create_hard_link(entry.path(), dir_ + "/" + entry.path().filename().string());

@@ -42,8 +42,19 @@ constexpr std::uint32_t enemy_color = 0x126F06;
 constexpr std::uint32_t missile_color = 0xFF2020;
 constexpr std::uint32_t picture_color = 0x404040;
 
-// Writes the five sprites and the six pictures into dir, each a solid colour
-// (the enemy in the colour that missiles look for).
+// The pixel at (x, y) of a sprite or picture of this base colour: the
+// position is folded into the low bytes, so a wrong offset or row shows.
+constexpr std::uint32_t at(std::uint32_t base, int x, int y) {
+  return base ^ static_cast<std::uint32_t>((x & 0xFF) | (y & 0xFF) << 8);
+}
+// The enemy: the colour missiles look for inside, a coded frame one pixel
+// wide around it, so that hits work and the sprite's corners show.
+constexpr std::uint32_t enemy_pixel(int x, int y) {
+  const bool inside = x > 0 && x < 63 && y > 0 && y < 55;
+  return inside ? enemy_color : at(0x3A0000, x, y);
+}
+
+// Writes the five sprites and the six pictures into dir.
 void write_game_images(const std::string& dir);
 
 // Everything back to how a fresh process finds it (game state, display

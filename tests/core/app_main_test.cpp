@@ -14,6 +14,14 @@ using platform::Key;
 
 class AppMainTest : public test::GameTest {
  protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    // No test here needs more frames: a game that never ends is told to.
+    headless::at_frame(20000, [] {
+      ADD_FAILURE() << "still running after 20000 frames";
+      platform::post_quit(99);
+    });
+  }
   // Holds Enter at `when`, releases it a little later.
   void press_enter_at(std::uint32_t when) {
     headless::at_time(when, [] { headless::set_key(Key::enter, true); });

@@ -113,6 +113,8 @@ TEST_F(LoaderTest, MissingFileLeavesTheRecordAsItWas) {
   EXPECT_EQ(image_.pixels, before);
   EXPECT_EQ(std::memcmp(&info, &image_.info_header, sizeof info), 0);
   EXPECT_NE(std::strlen(bmp_failure_reason()), 0u);
+  ASSERT_EQ(load(four_by_two()), 1);
+  EXPECT_STREQ(bmp_failure_reason(), "");
 }
 
 TEST_F(LoaderTest, NotABitmapKeepsEarlierPixelsButRecordsTheFileHeader) {

@@ -138,6 +138,7 @@ TEST_F(FormationTest, StepsFollowTheTimerAndSoundEachStep) {
   fill_grid();
   headless::set_tick_step(0);
   formation_tick();  // the timer starts at 0: due at once
+  formation_tick();  // and then a whole period ahead
   EXPECT_EQ(formation_x, 357);
   EXPECT_EQ(next_step_time, 800u);
   headless::set_time(799);

@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""Mutation testing: plants one fault at a time in a copy of the source,
+builds the core, stress and loader test binaries, runs them with a time
+limit, and counts which faults the tests kill.
+
+Usage: scripts/mutate.sh [--short] [--match TEXT] [--check] [--list FILE]
+
+The faults are listed in scripts/mutants.txt, one per line, fields split by
+tabs: kind (- | short | equivalent), file, original text, replacement, note.
+In the texts, \\n stands for a line break and \\t for a tab. The original
+text must occur exactly once in its file.
+"""
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WORK = os.path.join(ROOT, "build-mutate")
+TREE = os.path.join(WORK, "tree")
+BUILD = os.path.join(WORK, "build")
+TARGETS = ["core_tests", "asset_loader_tests", "stress_tests"]
+# Seconds each suite may take before the fault counts as a hang; the suites
+# take well under a tenth of this on a quiet machine.
+LIMITS = {"core_tests": 60, "asset_loader_tests": 30, "stress_tests": 180}
+COPIED = ["CMakeLists.txt", "assets", "display", "game", "shell", "platform", "tests", "tools",
+          "fuzz", "cmake"]
+
+
+class Mutant:
+    def __init__(self, line_number, kind, path, original, replacement, note):
+        self.line_number = line_number
+        self.kind = kind
+        self.path = path
+        self.original = original
+        self.replacement = replacement
+        self.note = note
+
+    @property
+    def folder(self):
+        return self.path.split("/")[0]
+
+
+def unescape(text):
+    return text.replace("\\n", "\n").replace("\\t", "\t")
+
+
+def read_list(list_file):
+    mutants = []
+    with open(list_file, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            fields = line.split("\t")
+            if len(fields) != 5 or fields[0] not in ("-", "short", "equivalent"):
+                sys.exit(f"{list_file}:{number}: want 5 tab-separated fields, kind first")
+            kind, path, original, replacement, note = fields
+            mutants.append(Mutant(number, kind, path, unescape(original), unescape(replacement),
+                                  note))
+    return mutants
+
+
+def check_list(mutants, tree):
+    bad = 0
+    for m in mutants:
+        path = os.path.join(tree, m.path)
+        if not os.path.exists(path):
+            print(f"line {m.line_number}: no file {m.path}")
+            bad += 1
+            continue
+        found = open(path, encoding="utf-8").read().count(m.original)
+        if found != 1:
+            print(f"line {m.line_number}: original text found {found} times in {m.path}")
+            bad += 1
+    return bad
+
+
+def copy_tree():
+    os.makedirs(TREE, exist_ok=True)
+    for name in COPIED:
+        source = os.path.join(ROOT, name)
+        target = os.path.join(TREE, name)
+        if os.path.isdir(source):
+            shutil.copytree(source, target, dirs_exist_ok=True)
+        elif os.path.exists(source):
+            shutil.copy2(source, target)
+
+
+def run(command, timeout=None):
+    """(exit code, output); exit code None when the time limit ran out."""
+    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                               start_new_session=True)
+    try:
+        output, _ = process.communicate(timeout=timeout)
+        return process.returncode, output.decode(errors="replace")
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        output, _ = process.communicate()
+        return None, output.decode(errors="replace")
+
+
+def build():
+    code, output = run(["nice", "-n", "10", "cmake", "--build", BUILD, "-j2", "--target"] + TARGETS)
+    return code == 0, output
+
+
+def test_all():
+    """'killed' at the first suite that fails, 'hung' when one runs out of time."""
+    for target in TARGETS:
+        binary = os.path.join(BUILD, "bin", target)
+        code, _ = run(["nice", "-n", "10", binary, "--gtest_brief=1"], timeout=LIMITS[target])
+        if code is None:
+            return "hung", target
+        if code != 0:
+            return "killed", target
+    return "survived", ""
+
+
+class Planted:
+    """Plants a fault in the copy and takes it out again, also when the run is
+    stopped half-way."""
+
+    current = None
+
+    def __init__(self, mutant):
+        self.path = os.path.join(TREE, mutant.path)
+        self.mutant = mutant
+
+    def __enter__(self):
+        with open(self.path, encoding="utf-8") as f:
+            self.text = f.read()
+        if self.text.count(self.mutant.original) != 1:
+            raise SystemExit(f"line {self.mutant.line_number}: original text not found exactly "
+                             f"once in {self.mutant.path}")
+        Planted.current = self
+        with open(self.path, "w", encoding="utf-8") as f:
+            f.write(self.text.replace(self.mutant.original, self.mutant.replacement))
+        return self
+
+    def restore(self):
+        with open(self.path, "w", encoding="utf-8") as f:
+            f.write(self.text)
+        Planted.current = None
+
+    def __exit__(self, *args):
+        self.restore()
+
+
+def stop(signum, frame):
+    if Planted.current is not None:
+        Planted.current.restore()
+    sys.exit(f"stopped by signal {signum}; the planted fault was taken out")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--short", action="store_true", help="only the faults marked short")
+    parser.add_argument("--match", default="", help="only faults whose note or file has this")
+    parser.add_argument("--check", action="store_true", help="only check that the list applies")
+    parser.add_argument("--list", default=os.path.join(ROOT, "scripts", "mutants.txt"))
+    args = parser.parse_args()
+
+    mutants = read_list(args.list)
+    if check_list(mutants, ROOT):
+        sys.exit("the list does not apply to this tree")
+    if args.check:
+        print(f"{len(mutants)} faults apply")
+        return
+    selected = [m for m in mutants
+                if (not args.short or m.kind == "short") and
+                (args.match in m.note or args.match in m.path)]
+
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
+    started = time.time()
+    copy_tree()
+    code, output = run(["cmake", "-S", TREE, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release",
+                        "-DMARCHFIRE_SDL=OFF", "-DMARCHFIRE_BENCH=OFF"])
+    if code != 0:
+        sys.exit(output)
+    ok, output = build()
+    if not ok:
+        sys.exit("the unchanged tree does not build:\n" + output)
+    outcome, suite = test_all()
+    if outcome != "survived":
+        sys.exit(f"the unchanged tree fails its tests ({outcome} in {suite})")
+
+    results = []
+    for index, m in enumerate(selected, 1):
+        with Planted(m):
+            ok, output = build()
+            outcome, suite = test_all() if ok else ("unbuilt", "")
+        if m.kind == "equivalent":
+            outcome = "equivalent" if outcome == "survived" else outcome
+        results.append((m, outcome, suite))
+        print(f"[{index}/{len(selected)}] {outcome:10} {suite:18} {m.path}:{m.line_number} "
+              f"{m.note}", flush=True)
+    # Build the unchanged tree again, so that the next run starts clean.
+    build()
+
+    print_summary(results, time.time() - started)
+
+
+def print_summary(results, seconds):
+    outcomes = ["killed", "survived", "hung", "equivalent", "unbuilt"]
+    folders = sorted({m.folder for m, _, _ in results})
+    print()
+    print(f"{'folder':10}" + "".join(f"{o:>11}" for o in outcomes))
+    for folder in folders + ["total"]:
+        counts = [sum(1 for m, o, _ in results if o == outcome and folder in ("total", m.folder))
+                  for outcome in outcomes]
+        print(f"{folder:10}" + "".join(f"{c:>11}" for c in counts))
+    judged = sum(1 for _, o, _ in results if o in ("killed", "survived", "hung"))
+    killed = sum(1 for _, o, _ in results if o == "killed")
+    if judged:
+        print(f"\nkilled {killed} of {judged} ({100.0 * killed / judged:.1f} %), "
+              f"equivalent faults apart; {seconds / 60:.1f} minutes")
+    for m, o, _ in results:
+        if o in ("survived", "hung", "unbuilt"):
+            print(f"{o}: {m.path}:{m.line_number} {m.note}")
+    for m, o, _ in results:
+        if m.kind == "equivalent" and o != "equivalent":
+            print(f"marked equivalent but {o}: {m.path}:{m.line_number} {m.note}")
+
+
+if __name__ == "__main__":
+    main()

@@ -55,6 +55,10 @@ void audio_close() {
   audio_started = false;
 }
 
+void audio_hold(bool hold) {
+  if (device != 0) SDL_PauseAudioDevice(device, hold ? 1 : 0);
+}
+
 }  // namespace sdl_backend
 
 namespace platform {

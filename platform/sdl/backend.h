@@ -9,7 +9,7 @@
 
 #include "platform/platform.h"
 
-struct HeldKeys;
+struct InputState;
 
 namespace sdl_backend {
 
@@ -39,14 +39,30 @@ void forget_windows();
 
 // ---- events and messages
 // Takes every pending SDL event: Space releases and close requests join the
-// message queue in order, held keys are brought up to date, the rest is
-// handled here or dropped.
+// message queue in order, held keys and the pause are brought up to date,
+// the rest is handled here or dropped.
 void pump_events();
-const HeldKeys& held_keys();
+InputState& input_state();
 // True while a close request from the desktop waits in the message queue.
 bool desktop_close_pending();
 // Empties the queue and lets go of every key.
 void forget_messages();
+
+// ---- pause
+// The game clock stops or runs on, the sound holds or goes on, and the pause
+// line goes up over the frame shown or comes down.
+void pause_changed(bool paused);
+bool paused();
+// A new start: the clock is SDL's again.
+void forget_pause();
+// The game's milliseconds: SDL's, less the time spent paused.
+std::uint64_t game_clock_ms();
+
+// ---- gamepads
+void open_gamepad(int device_index);
+void close_gamepad(SDL_JoystickID instance);
+void close_gamepads();
+int open_gamepad_count();
 
 // ---- display
 // Shows the frame last uploaded again (after the desktop exposed or resized
@@ -64,12 +80,17 @@ bool upload_frame_area(const SDL_Rect& area);
 // ---- text
 bool text_open();
 void text_close();
+// One line of text, UTF-8, rendered for the renderer to lay over the frame
+// (never into the frame itself); null without a font. The caller frees it.
+SDL_Surface* render_overlay_line(const char* utf8, SDL_Color color);
 
 // ---- sound
 // Opens the one audio device and decodes every cue; a missing device only
 // means a silent game.
 void audio_open();
 void audio_close();
+// Holds the sound where it is during a pause, and lets it go on after.
+void audio_hold(bool hold);
 
 // ---- files
 // Where bare names are looked for first: the program's own directory, with a

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/letterbox.h"
+#include "platform/sdl/pause_line.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ bool present() {
     sdl_backend::set_sdl_error("cannot show the frame");
     return false;
   }
+  // Without its line the pause would still hold; the frame shows regardless.
+  if (sdl_backend::paused()) draw_pause_line(renderer, target);
   SDL_RenderPresent(renderer);
   return true;
 }
@@ -74,6 +77,7 @@ void redraw_display() {
 }
 
 void release_display_device() {
+  forget_pause_line();
   if (texture != nullptr) SDL_DestroyTexture(texture);
   texture = nullptr;
   if (renderer != nullptr) SDL_DestroyRenderer(renderer);

@@ -1,8 +1,10 @@
 #include "platform/sdl/key_events.h"
 
+#include <initializer_list>
+
 namespace {
 
-bool* held_flag(HeldKeys& held, SDL_Scancode scancode) {
+KeyState* key_of_scancode(HeldKeys& held, SDL_Scancode scancode) {
   switch (scancode) {
     case SDL_SCANCODE_LEFT:
       return &held.left;
@@ -11,40 +13,162 @@ bool* held_flag(HeldKeys& held, SDL_Scancode scancode) {
     case SDL_SCANCODE_ESCAPE:
       return &held.escape;
     case SDL_SCANCODE_RETURN:
-      return &held.enter;
     case SDL_SCANCODE_KP_ENTER:
-      return &held.keypad_enter;
-    case SDL_SCANCODE_SPACE:
-      return &held.space;
+      return &held.enter;
     default:
       return nullptr;
   }
 }
 
-EventOutcome translate_key(const SDL_KeyboardEvent& key, HeldKeys& held) {
+std::uint8_t keyboard_source(SDL_Scancode scancode) {
+  return scancode == SDL_SCANCODE_KP_ENTER ? from_keypad : from_keyboard;
+}
+
+void press(KeyState& key, std::uint8_t source, bool paused) {
+  const bool was_up = key.held_by == 0;
+  key.held_by |= source;
+  // A press made while paused is no tap for the game: it only holds the key
+  // for as long as it lasts.
+  if (was_up && !paused) {
+    key.tapped = true;
+    key.offered = false;
+  }
+}
+
+void release(KeyState& key, std::uint8_t source) {
+  key.held_by &= static_cast<std::uint8_t>(~source);
+}
+
+void pause(InputState& state, PauseCause cause) {
+  if (state.pause == PauseCause::none) state.pause = cause;
+}
+
+void resume(InputState& state) {
+  state.pause = PauseCause::none;
+}
+
+EventOutcome translate_key(const SDL_KeyboardEvent& key, InputState& state) {
   const SDL_Scancode scancode = key.keysym.scancode;
+  HeldKeys& held = state.held;
   if (key.type == SDL_KEYDOWN) {
-    if (scancode == SDL_SCANCODE_F11 && key.repeat == 0) return EventOutcome::toggle_fullscreen;
-    if (bool* flag = held_flag(held, scancode)) *flag = true;
+    if (key.repeat != 0) return EventOutcome::dropped;
+    if (scancode == SDL_SCANCODE_F11) return EventOutcome::toggle_fullscreen;
+    if (scancode == SDL_SCANCODE_P) {
+      if (is_paused(state)) {
+        resume(state);
+      } else {
+        pause(state, PauseCause::player);
+      }
+      return EventOutcome::dropped;
+    }
+    // Escape always reaches the game: it ends a pause and then quits.
+    if (scancode == SDL_SCANCODE_ESCAPE) resume(state);
+    if (scancode == SDL_SCANCODE_SPACE) held.space = true;
+    if (KeyState* target = key_of_scancode(held, scancode)) {
+      press(*target, keyboard_source(scancode), is_paused(state));
+    }
     return EventOutcome::dropped;
   }
-  bool* flag = held_flag(held, scancode);
-  if (flag == nullptr) return EventOutcome::dropped;
-  const bool was_down = *flag;
-  *flag = false;
-  // A release fires only after a press that this window saw: a release
-  // without its press (Space held while the window came up, or a repeat
-  // that slipped through as a release) must not shoot.
-  if (scancode == SDL_SCANCODE_SPACE && was_down) return EventOutcome::space_released;
+  if (scancode == SDL_SCANCODE_SPACE) {
+    const bool was_down = held.space;
+    held.space = false;
+    // A release fires only after a press that this window saw: a release
+    // without its press (Space held while the window came up, or a repeat
+    // that slipped through as a release) must not shoot.
+    return was_down ? EventOutcome::space_released : EventOutcome::dropped;
+  }
+  if (KeyState* target = key_of_scancode(held, scancode)) {
+    release(*target, keyboard_source(scancode));
+  }
   return EventOutcome::dropped;
 }
 
-EventOutcome translate_window_event(const SDL_WindowEvent& window, HeldKeys& held) {
+EventOutcome translate_button(const SDL_ControllerButtonEvent& button, InputState& state) {
+  HeldKeys& held = state.held;
+  const bool down = button.type == SDL_CONTROLLERBUTTONDOWN;
+  bool* fire = nullptr;
+  switch (button.button) {
+    case SDL_CONTROLLER_BUTTON_A:
+      fire = &held.pad_south;
+      break;
+    case SDL_CONTROLLER_BUTTON_X:
+      fire = &held.pad_west;
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      down ? press(held.left, from_dpad, is_paused(state)) : release(held.left, from_dpad);
+      return EventOutcome::dropped;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      down ? press(held.right, from_dpad, is_paused(state)) : release(held.right, from_dpad);
+      return EventOutcome::dropped;
+    case SDL_CONTROLLER_BUTTON_BACK:
+      if (down) {
+        resume(state);
+        press(held.escape, from_pad_button, false);
+      } else {
+        release(held.escape, from_pad_button);
+      }
+      return EventOutcome::dropped;
+    case SDL_CONTROLLER_BUTTON_START:
+      if (!down) {
+        release(held.enter, from_pad_button);
+      } else if (is_paused(state)) {
+        resume(state);
+      } else if (state.activity == GameActivity::play) {
+        pause(state, PauseCause::player);
+      } else {
+        press(held.enter, from_pad_button, false);
+      }
+      return EventOutcome::dropped;
+    default:
+      return EventOutcome::dropped;
+  }
+  // The fire buttons work as Space does: a shot on each release of a press
+  // seen here.
+  const bool was_down = *fire;
+  *fire = down;
+  return !down && was_down ? EventOutcome::space_released : EventOutcome::dropped;
+}
+
+EventOutcome translate_axis(const SDL_ControllerAxisEvent& axis, InputState& state) {
+  if (axis.axis != SDL_CONTROLLER_AXIS_LEFTX) return EventOutcome::dropped;
+  HeldKeys& held = state.held;
+  const bool paused = is_paused(state);
+  if (axis.value < -stick_dead_zone) {
+    release(held.right, from_stick);
+    press(held.left, from_stick, paused);
+  } else if (axis.value > stick_dead_zone) {
+    release(held.left, from_stick);
+    press(held.right, from_stick, paused);
+  } else {
+    release(held.left, from_stick);
+    release(held.right, from_stick);
+  }
+  return EventOutcome::dropped;
+}
+
+void let_go_of_pads(HeldKeys& held) {
+  const auto pad_sources = static_cast<std::uint8_t>(from_pad_button | from_dpad | from_stick);
+  for (KeyState* key : {&held.left, &held.right, &held.escape, &held.enter}) {
+    release(*key, pad_sources);
+  }
+  held.pad_south = false;
+  held.pad_west = false;
+}
+
+EventOutcome translate_window_event(const SDL_WindowEvent& window, InputState& state) {
   switch (window.event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_MINIMIZED:
       // Releases made elsewhere never reach us: let go of everything, and
-      // don't fire for a Space that was let go of in another window.
-      held = HeldKeys{};
+      // don't fire for a Space that was let go of in another window. A game
+      // nobody watches must not go on.
+      state.held = HeldKeys{};
+      pause(state, PauseCause::window);
+      return EventOutcome::dropped;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      // Only a pause the window caused ends with its return; one the player
+      // asked for waits for the player.
+      if (state.pause == PauseCause::window) resume(state);
       return EventOutcome::dropped;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
@@ -57,14 +181,26 @@ EventOutcome translate_window_event(const SDL_WindowEvent& window, HeldKeys& hel
 
 }  // namespace
 
-EventOutcome translate_event(const SDL_Event& event, HeldKeys& held) {
+EventOutcome translate_event(const SDL_Event& event, InputState& state) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-      return translate_key(event.key, held);
+      return translate_key(event.key, state);
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      return translate_button(event.cbutton, state);
+    case SDL_CONTROLLERAXISMOTION:
+      return translate_axis(event.caxis, state);
+    case SDL_CONTROLLERDEVICEADDED:
+      return EventOutcome::controller_added;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      let_go_of_pads(state.held);
+      return EventOutcome::controller_removed;
     case SDL_WINDOWEVENT:
-      return translate_window_event(event.window, held);
+      return translate_window_event(event.window, state);
     case SDL_QUIT:
+      // The desktop wants the game gone: a pause must not hold its request.
+      resume(state);
       return EventOutcome::close_requested;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
@@ -74,7 +210,15 @@ EventOutcome translate_event(const SDL_Event& event, HeldKeys& held) {
   }
 }
 
-bool key_is_held(const HeldKeys& held, platform::Key key) {
+bool is_paused(const InputState& state) {
+  return state.pause != PauseCause::none;
+}
+
+namespace {
+
+// For the held keys as they are and as the game's poll changes them alike.
+template <typename Keys>
+auto& key_state(Keys& held, platform::Key key) {
   switch (key) {
     case platform::Key::left:
       return held.left;
@@ -83,7 +227,35 @@ bool key_is_held(const HeldKeys& held, platform::Key key) {
     case platform::Key::escape:
       return held.escape;
     case platform::Key::enter:
-      return held.enter || held.keypad_enter;
+      break;
   }
-  return false;
+  return held.enter;
+}
+
+void age_tap(KeyState& key) {
+  if (!key.tapped) return;
+  if (key.offered) {
+    key.tapped = false;
+    key.offered = false;
+  } else {
+    key.offered = true;
+  }
+}
+
+}  // namespace
+
+bool key_is_held(const HeldKeys& held, platform::Key key) {
+  return key_state(held, key).held_by != 0;
+}
+
+bool take_key(HeldKeys& held, platform::Key key) {
+  KeyState& state = key_state(held, key);
+  const bool down = state.held_by != 0 || state.tapped;
+  state.tapped = false;
+  state.offered = false;
+  return down;
+}
+
+void begin_poll_turn(HeldKeys& held) {
+  for (KeyState* key : {&held.left, &held.right, &held.escape, &held.enter}) age_tap(*key);
 }

@@ -31,6 +31,9 @@ bool start() {
     SDL_EventState(type, SDL_IGNORE);
   }
   SDL_StopTextInput();
+  // Without the controller layer the game only loses its gamepads. Pads
+  // already plugged in are announced as added by the first events.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   audio_open();
   return true;
 }
@@ -39,6 +42,8 @@ void stop() {
   platform::display_close();
   forget_windows();
   forget_messages();
+  forget_pause();
+  close_gamepads();
   audio_close();
   close_all_files();
   SDL_Quit();

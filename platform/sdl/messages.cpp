@@ -1,9 +1,9 @@
 // The loop's message queue, fed from SDL's events.
 //
-// Only what the window procedure acts on becomes a message: Space releases,
-// close requests, and the destroy and quit messages that follow them. Every
-// other SDL event is handled here or dropped at once, so nothing can hold a
-// Space release back and SDL's own queue never fills up.
+// Only what the window procedure acts on becomes a message: Space releases
+// (and the gamepad's fire buttons), close requests, and the destroy and quit messages that follow
+// them. Every other SDL event is handled here or dropped at once, so nothing can hold a Space
+// release back and SDL's own queue never fills up.
 #include <deque>
 
 #include "platform/platform.h"
@@ -16,7 +16,7 @@ namespace {
 constexpr std::uintptr_t from_desktop = 1;
 
 std::deque<platform::WindowMessage> queue;
-HeldKeys held;
+InputState input;
 int desktop_closes_queued = 0;
 
 void enqueue(const platform::WindowMessage& message) {
@@ -24,7 +24,10 @@ void enqueue(const platform::WindowMessage& message) {
 }
 
 void handle(const SDL_Event& event) {
-  switch (translate_event(event, held)) {
+  const bool was_paused = is_paused(input);
+  const EventOutcome outcome = translate_event(event, input);
+  if (is_paused(input) != was_paused) sdl_backend::pause_changed(is_paused(input));
+  switch (outcome) {
     case EventOutcome::space_released: {
       platform::WindowMessage message;
       message.kind = platform::MessageKind::key_up;
@@ -46,6 +49,12 @@ void handle(const SDL_Event& event) {
     case EventOutcome::redraw:
       sdl_backend::redraw_display();
       break;
+    case EventOutcome::controller_added:
+      sdl_backend::open_gamepad(event.cdevice.which);
+      break;
+    case EventOutcome::controller_removed:
+      sdl_backend::close_gamepad(event.cdevice.which);
+      break;
     case EventOutcome::dropped:
       break;
   }
@@ -64,13 +73,14 @@ bool desktop_close_pending() {
   return desktop_closes_queued > 0;
 }
 
-const HeldKeys& held_keys() {
-  return held;
+InputState& input_state() {
+  return input;
 }
 
 void forget_messages() {
   queue.clear();
-  held = HeldKeys{};
+  if (is_paused(input)) sdl_backend::pause_changed(false);
+  input = InputState{};
   desktop_closes_queued = 0;
 }
 
@@ -81,6 +91,10 @@ namespace platform {
 bool fetch_message(WindowMessage& out) {
   sdl_backend::pump_events();
   if (queue.empty()) return false;
+  // A shot fired while paused would be fired into a frozen game: it waits
+  // in the queue, in order, for the pause to end. The way out never waits:
+  // a window closed or destroyed loses the focus, which pauses.
+  if (is_paused(input) && queue.front().kind == MessageKind::key_up) return false;
   out = queue.front();
   queue.pop_front();
   if (out.kind == MessageKind::close && out.native[0] == from_desktop) --desktop_closes_queued;

@@ -13,8 +13,11 @@ namespace {
 
 // Close to the 16-pixel line of a classic system font.
 constexpr int font_point_size = 13;
+// The backend's own notices (the pause line) stand out over the picture.
+constexpr int notice_point_size = 28;
 
 TTF_Font* font = nullptr;
+TTF_Font* notice_font = nullptr;
 bool ttf_started = false;
 
 // The score changes seldom: render a line once and reuse it.
@@ -70,6 +73,9 @@ bool text_open() {
   const FontBytes bytes = embedded_font();
   SDL_RWops* source = SDL_RWFromConstMem(bytes.data, static_cast<int>(bytes.size));
   font = source != nullptr ? TTF_OpenFontRW(source, 1, font_point_size) : nullptr;
+  SDL_RWops* notice_source = SDL_RWFromConstMem(bytes.data, static_cast<int>(bytes.size));
+  notice_font =
+      notice_source != nullptr ? TTF_OpenFontRW(notice_source, 1, notice_point_size) : nullptr;
   if (font == nullptr) {
     set_sdl_error("cannot open the embedded font");
     return false;
@@ -81,8 +87,15 @@ void text_close() {
   forget_cached_line();
   if (font != nullptr) TTF_CloseFont(font);
   font = nullptr;
+  if (notice_font != nullptr) TTF_CloseFont(notice_font);
+  notice_font = nullptr;
   if (ttf_started) TTF_Quit();
   ttf_started = false;
+}
+
+SDL_Surface* render_overlay_line(const char* utf8, SDL_Color color) {
+  if (notice_font == nullptr) return nullptr;
+  return TTF_RenderUTF8_Blended(notice_font, utf8, color);
 }
 
 }  // namespace sdl_backend

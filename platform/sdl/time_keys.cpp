@@ -1,4 +1,10 @@
-// The millisecond clock, sleeping, and the held keys.
+// The millisecond clock, the waits, and the held keys.
+//
+// Every wait takes the desktop's events, so the window keeps answering and no
+// key or click is lost while the game waits; and every wait sleeps, so a
+// game that waits costs next to nothing.
+#include <time.h>
+
 #include <algorithm>
 
 #include "platform/platform.h"
@@ -7,9 +13,27 @@
 
 namespace {
 
-// Long pauses are cut into slices this short so that the window keeps
+// Long waits are cut into slices this short so that the window keeps
 // answering the desktop while the game sleeps.
 constexpr std::uint64_t pump_slice_ms = 10;
+// While paused nothing in the game moves; the slice only bounds how late an
+// exposed window is shown again.
+constexpr Uint32 paused_slice_ms = 20;
+
+// The game polls its keys in turns, one turn between two waits.
+bool turn_ended = true;
+
+void end_turn(GameActivity activity) {
+  turn_ended = true;
+  sdl_backend::input_state().activity = activity;
+}
+
+// Part of a millisecond, for the last one before a deadline: SDL_Delay knows
+// only whole ones, and spinning through it would cost a fifteenth of a core.
+void nap_microseconds(long microseconds) {
+  const timespec span{0, microseconds * 1000L};
+  nanosleep(&span, nullptr);
+}
 
 }  // namespace
 
@@ -17,39 +41,67 @@ namespace platform {
 
 std::uint32_t tick_ms() {
   // The game compares ticks modulo 2^32; keep exactly the low 32 bits.
-  return static_cast<std::uint32_t>(SDL_GetTicks64());
+  return static_cast<std::uint32_t>(sdl_backend::game_clock_ms());
 }
 
+// A pause stretches the wait: the screens' pauses are the game's time.
 void sleep_ms(std::uint32_t ms) {
-  const std::uint64_t deadline = SDL_GetTicks64() + ms;
+  end_turn(GameActivity::picture);
+  const std::uint64_t deadline = sdl_backend::game_clock_ms() + ms;
   for (;;) {
     sdl_backend::pump_events();
-    const std::uint64_t now = SDL_GetTicks64();
+    const std::uint64_t now = sdl_backend::game_clock_ms();
     if (now >= deadline) return;
-    SDL_Delay(static_cast<Uint32>(std::min(deadline - now, pump_slice_ms)));
+    const std::uint64_t slice = sdl_backend::paused() ? paused_slice_ms : pump_slice_ms;
+    SDL_Delay(static_cast<Uint32>(std::min(deadline - now, slice)));
   }
 }
 
 void rest(std::uint32_t ms_left) {
+  end_turn(ms_left == no_deadline ? GameActivity::picture : GameActivity::play);
   sdl_backend::pump_events();
-  // SDL_Delay may overshoot by a fraction of a millisecond; stopping one
-  // short keeps the caller's deadline within a millisecond.
-  if (ms_left < 2) return;
-  SDL_Delay(static_cast<Uint32>(std::min<std::uint64_t>(ms_left - 1, pump_slice_ms)));
+  // While paused the clock stands still and the caller keeps asking: each
+  // turn sleeps a slice, whatever the deadline, since no game time passes.
+  if (sdl_backend::paused()) {
+    SDL_Delay(paused_slice_ms);
+    return;
+  }
+  if (ms_left == no_deadline) {
+    // A key wait: any key is kept for the next poll however short it was,
+    // so a slice of sleep loses nothing.
+    SDL_Delay(pump_slice_ms);
+    return;
+  }
+  if (ms_left == 0) return;
+  // SDL_Delay may overshoot by a fraction of a millisecond; sleeping whole
+  // milliseconds up to the last one, then in quarters, keeps the caller's
+  // deadline within a millisecond.
+  if (ms_left == 1) {
+    nap_microseconds(250);
+    return;
+  }
+  SDL_Delay(static_cast<Uint32>(ms_left - 1));
 }
 
 bool key_down(Key key) {
   // The game's key waits spin on this without fetching messages: pumping
   // here keeps the window alive and queues Space releases for later.
   sdl_backend::pump_events();
-  if (key_is_held(sdl_backend::held_keys(), key)) return true;
+  InputState& input = sdl_backend::input_state();
+  if (turn_ended) {
+    begin_poll_turn(input.held);
+    turn_ended = false;
+  }
   // A desktop close request, or a window already gone, reads as Escape: the
   // game's key waits know no other way out, and a wait with no window to
   // take keys would never end.
-  if (key == Key::escape) {
-    return sdl_backend::desktop_close_pending() || sdl_backend::game_window_destroyed();
+  if (key == Key::escape &&
+      (sdl_backend::desktop_close_pending() || sdl_backend::game_window_destroyed())) {
+    return true;
   }
-  return false;
+  // A paused game sees no key: Escape and P end the pause first.
+  if (is_paused(input)) return false;
+  return take_key(input.held, key);
 }
 
 }  // namespace platform

@@ -14,6 +14,9 @@ struct WindowClass {
   platform::WindowProc proc = nullptr;
 };
 
+// As in the desktop entry.
+constexpr const char* shown_title = "Marchfire";
+
 std::vector<WindowClass> window_classes;
 SDL_Window* window = nullptr;
 platform::WindowProc window_proc = nullptr;
@@ -91,9 +94,12 @@ bool create_window(const char* class_name, const char* title, int width, int hei
     return false;
   }
   // The frame is scaled into a borderless window over the whole display; the
-  // given size is the one it takes as a window of its own (F11).
-  window = SDL_CreateWindow(title != nullptr ? title : "", 0, 0, width, height,
-                            SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  // given size is the one it takes as a window of its own (F11). The game's
+  // own title names a graphics interface this program does not use; the
+  // task bar and the window switcher show the game's name, as the menu does.
+  static_cast<void>(title);
+  window =
+      SDL_CreateWindow(shown_title, 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (window == nullptr) {
     sdl_backend::set_sdl_error("cannot create the game window");
     return false;

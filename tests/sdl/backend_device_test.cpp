@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/cue_decoding.h"
+#include "platform/sdl/key_events.h"
 
 namespace {
 
@@ -76,12 +77,13 @@ class SdlBackend : public ::testing::Test {
   }
 };
 
-TEST_F(SdlBackend, WindowCreationDeliversCreateAndKeepsTheTitle) {
+TEST_F(SdlBackend, WindowCreationDeliversCreateAndShowsTheGamesName) {
   EXPECT_FALSE(platform::create_window("NOSUCHCLASS", "x", 1024, 768));
   open_game_window();
   ASSERT_EQ(delivered.size(), 1u);
   EXPECT_EQ(delivered[0].kind, MessageKind::create);
-  EXPECT_STREQ(SDL_GetWindowTitle(sdl_backend::game_window()), "DirectDraw 24-Bit Bitmap Loading");
+  // The name of the menu entry, not the title the game passes down.
+  EXPECT_STREQ(SDL_GetWindowTitle(sdl_backend::game_window()), "Marchfire");
   EXPECT_FALSE(platform::create_window("WINCLASS1", "again", 1024, 768));  // one game window
 }
 
@@ -164,6 +166,241 @@ TEST_F(SdlBackend, KeyPollsSeeHeldKeysAndLeaveSpaceReleasesQueued) {
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(got[0].kind, MessageKind::key_up);
   EXPECT_EQ(got[1].kind, MessageKind::key_up);
+}
+
+// ---- taps, pause and gamepads, with events arriving faster than a step
+
+// One step of play as the game takes it: its polls, then its pacing.
+struct StepPolls {
+  bool escape, left, right;
+};
+StepPolls play_step() {
+  StepPolls polls{platform::key_down(platform::Key::escape),
+                  platform::key_down(platform::Key::left),
+                  platform::key_down(platform::Key::right)};
+  platform::rest(1);
+  return polls;
+}
+
+TEST_F(SdlBackend, TapsBetweenTwoStepsAreSeenOnceAtTheNext) {
+  open_game_window();
+  play_step();
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_LEFT);
+  push_key(SDL_KEYUP, SDL_SCANCODE_LEFT);
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT);
+  push_key(SDL_KEYUP, SDL_SCANCODE_RIGHT);
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_RETURN);  // play never asks for Enter
+  push_key(SDL_KEYUP, SDL_SCANCODE_RETURN);
+  const StepPolls first = play_step();
+  EXPECT_TRUE(first.left);
+  EXPECT_TRUE(first.right);
+  EXPECT_FALSE(first.escape);
+  const StepPolls second = play_step();
+  EXPECT_FALSE(second.left);
+  EXPECT_FALSE(second.right);
+  // The Enter of play is gone by the time a picture waits for a key.
+  platform::rest(platform::no_deadline);
+  EXPECT_FALSE(platform::key_down(platform::Key::escape));
+  EXPECT_FALSE(platform::key_down(platform::Key::enter));
+}
+
+TEST_F(SdlBackend, EscapeTappedDuringAScreensPauseEndsTheKeyWaitAfterIt) {
+  open_game_window();
+  play_step();
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
+  push_key(SDL_KEYUP, SDL_SCANCODE_ESCAPE);
+  platform::sleep_ms(30);  // the half second before the death picture
+  EXPECT_TRUE(platform::key_down(platform::Key::escape));
+  EXPECT_FALSE(platform::key_down(platform::Key::enter));
+  platform::rest(platform::no_deadline);
+  EXPECT_FALSE(platform::key_down(platform::Key::escape));
+}
+
+TEST_F(SdlBackend, PauseStopsTheClockHoldsShotsAndKeysAndShowsItsLineOverTheFrame) {
+  open_game_window();
+  ASSERT_TRUE(platform::display_open()) << platform::last_error();
+  // A frame whose pixels differ by position, as the game's would.
+  platform::LockedSurface surface;
+  ASSERT_TRUE(platform::lock_back_surface(surface));
+  for (int y = 0; y < 768; ++y) {
+    for (int x = 0; x < 1024; ++x) surface.pixels[y * 1024 + x] = (x * 7 + y * 13) & 0x3F3F3F;
+  }
+  ASSERT_TRUE(platform::unlock_back_surface());
+  const std::vector<std::uint32_t> composed(sdl_backend::frame_pixels(),
+                                            sdl_backend::frame_pixels() + 1024 * 768);
+  ASSERT_TRUE(platform::flip());
+
+  play_step();
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_P);
+  push_key(SDL_KEYUP, SDL_SCANCODE_P);
+  platform::rest(10);
+  ASSERT_TRUE(sdl_backend::paused());
+  const std::uint32_t stopped_at = platform::tick_ms();
+
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_LEFT);
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_SPACE);
+  push_key(SDL_KEYUP, SDL_SCANCODE_SPACE);
+  const Uint64 real_start = SDL_GetTicks64();
+  for (int turn = 0; turn < 500 && SDL_GetTicks64() - real_start < 60; ++turn) {
+    platform::rest(15);
+  }
+  ASSERT_GE(SDL_GetTicks64() - real_start, 60u);
+  EXPECT_EQ(platform::tick_ms(), stopped_at);
+  EXPECT_FALSE(platform::key_down(platform::Key::left));
+  EXPECT_TRUE(drain().empty());
+
+  // The line is laid over the picture in the window, never into the frame
+  // memory that the game reads back for its hits.
+  SDL_Renderer* renderer = SDL_GetRenderer(sdl_backend::game_window());
+  ASSERT_NE(renderer, nullptr);
+  sdl_backend::redraw_display();
+  int out_w = 0, out_h = 0;
+  ASSERT_EQ(SDL_GetRendererOutputSize(renderer, &out_w, &out_h), 0);
+  ASSERT_EQ(out_w, 1024) << "the dummy window is expected at the frame's size";
+  std::vector<std::uint32_t> band(1024 * 60);
+  const SDL_Rect band_rect{0, 450, 1024, 60};
+  ASSERT_EQ(SDL_RenderReadPixels(renderer, &band_rect, SDL_PIXELFORMAT_RGB888, band.data(), 4096),
+            0)
+      << SDL_GetError();
+  const auto white = std::count_if(band.begin(), band.end(),
+                                   [](std::uint32_t p) { return (p & 0xFFFFFF) == 0xFFFFFF; });
+  EXPECT_GT(white, 500) << "no pause line in the band";
+  EXPECT_TRUE(std::equal(composed.begin(), composed.end(), sdl_backend::frame_pixels()));
+
+  // Escape ends the pause and is seen at the next poll; the held shot
+  // arrives after it, and the clock runs on from where it stopped.
+  push_key(SDL_KEYUP, SDL_SCANCODE_LEFT);
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
+  platform::rest(1);
+  EXPECT_FALSE(sdl_backend::paused());
+  EXPECT_TRUE(platform::key_down(platform::Key::escape));
+  const auto got = drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].kind, MessageKind::key_up);
+  EXPECT_LT(platform::tick_ms() - stopped_at, 40u);
+}
+
+TEST_F(SdlBackend, LosingTheFocusPausesAndItsReturnResumes) {
+  open_game_window();
+  SDL_Event focus{};
+  focus.type = SDL_WINDOWEVENT;
+  focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  ASSERT_EQ(SDL_PushEvent(&focus), 1);
+  platform::rest(10);
+  EXPECT_TRUE(sdl_backend::paused());
+  focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+  ASSERT_EQ(SDL_PushEvent(&focus), 1);
+  platform::rest(10);
+  EXPECT_FALSE(sdl_backend::paused());
+}
+
+// A pad plugged in while the game runs, from SDL's virtual joystick: the
+// standard buttons and axes make SDL map it as a game controller.
+class VirtualPad {
+ public:
+  VirtualPad() {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "virtual test pad";
+    device_index = SDL_JoystickAttachVirtualEx(&desc);
+    if (device_index >= 0) joystick = SDL_JoystickOpen(device_index);
+  }
+  ~VirtualPad() { unplug(); }
+  bool ready() const { return joystick != nullptr; }
+  void unplug() {
+    if (joystick == nullptr) return;
+    const int index = device_index;
+    SDL_JoystickClose(joystick);
+    joystick = nullptr;
+    SDL_JoystickDetachVirtual(index);
+  }
+  void button(SDL_GameControllerButton which, bool down) {
+    SDL_JoystickSetVirtualButton(joystick, which, down ? 1 : 0);
+    settle();
+  }
+  void stick_x(Sint16 value) {
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, value);
+    settle();
+  }
+  void tap(SDL_GameControllerButton which) {
+    button(which, true);
+    button(which, false);
+  }
+  int device_index = -1;
+
+ private:
+  // SDL reads the virtual pad's state when it takes its events.
+  static void settle() { SDL_JoystickUpdate(); }
+  SDL_Joystick* joystick = nullptr;
+};
+
+// Takes events until the backend has opened `count` pads, within a bound.
+bool pads_become(int count) {
+  for (int turn = 0; turn < 200; ++turn) {
+    platform::rest(platform::no_deadline);
+    if (sdl_backend::open_gamepad_count() == count) return true;
+  }
+  return false;
+}
+
+TEST_F(SdlBackend, AVirtualPadMovesFiresStartsPausesAndQuits) {
+  // The dummy window never has the keyboard focus, and SDL keeps a pad's
+  // events from a program without it unless told otherwise.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  open_game_window();
+  VirtualPad pad;
+  ASSERT_TRUE(pad.ready()) << SDL_GetError();
+  ASSERT_TRUE(SDL_IsGameController(pad.device_index)) << "not mapped as a game controller";
+  ASSERT_TRUE(pads_become(1)) << "the plugged-in pad was not opened";
+
+  // Start on a picture that waits for a key is Enter.
+  platform::rest(platform::no_deadline);
+  pad.tap(SDL_CONTROLLER_BUTTON_START);
+  EXPECT_FALSE(platform::key_down(platform::Key::escape));
+  EXPECT_TRUE(platform::key_down(platform::Key::enter));
+
+  // In play: the D-pad and the stick move; south and west fire on release,
+  // in order with the keyboard's Space.
+  play_step();
+  pad.button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+  EXPECT_TRUE(play_step().left);
+  pad.button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+  pad.stick_x(30000);
+  const StepPolls pushed = play_step();
+  EXPECT_TRUE(pushed.right);
+  EXPECT_FALSE(pushed.left);
+  pad.stick_x(stick_dead_zone / 2);
+  EXPECT_FALSE(play_step().right);
+
+  pad.button(SDL_CONTROLLER_BUTTON_A, true);
+  EXPECT_TRUE(drain().empty());  // a press fires nothing
+  pad.button(SDL_CONTROLLER_BUTTON_A, false);
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_SPACE);
+  push_key(SDL_KEYUP, SDL_SCANCODE_SPACE);
+  pad.tap(SDL_CONTROLLER_BUTTON_X);
+  platform::rest(1);
+  const auto shots = drain();
+  ASSERT_EQ(shots.size(), 3u);
+  for (const WindowMessage& shot : shots) {
+    EXPECT_EQ(shot.kind, MessageKind::key_up);
+    EXPECT_EQ(shot.key_code, platform::key_code_space);
+  }
+
+  // Start in play pauses and resumes; Back is Escape.
+  pad.tap(SDL_CONTROLLER_BUTTON_START);
+  platform::rest(1);
+  EXPECT_TRUE(sdl_backend::paused());
+  pad.tap(SDL_CONTROLLER_BUTTON_START);
+  platform::rest(1);
+  EXPECT_FALSE(sdl_backend::paused());
+  pad.tap(SDL_CONTROLLER_BUTTON_BACK);
+  EXPECT_TRUE(play_step().escape);
+
+  pad.unplug();
+  EXPECT_TRUE(pads_become(0)) << "the unplugged pad was not let go of";
 }
 
 TEST_F(SdlBackend, ADesktopCloseReadsAsEscapeUntilTheLoopTakesIt) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/sdl/game_clock.h"
 #include "platform/sdl/key_events.h"
 #include "platform/sdl/letterbox.h"
 #include "platform/sdl/text_blend.h"
@@ -81,7 +82,7 @@ SDL_Event window_event(Uint8 what) {
 }
 
 TEST(KeyEvents, HeldKeysFollowPressAndRelease) {
-  HeldKeys held;
+  InputState input;
   const struct {
     SDL_Scancode scancode;
     platform::Key key;
@@ -91,82 +92,357 @@ TEST(KeyEvents, HeldKeysFollowPressAndRelease) {
               {SDL_SCANCODE_RETURN, platform::Key::enter},
               {SDL_SCANCODE_KP_ENTER, platform::Key::enter}};
   for (const auto& k : keys) {
-    EXPECT_FALSE(key_is_held(held, k.key));
-    EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, k.scancode), held), EventOutcome::dropped);
-    EXPECT_TRUE(key_is_held(held, k.key));
-    EXPECT_EQ(translate_event(key_event(SDL_KEYUP, k.scancode), held), EventOutcome::dropped);
-    EXPECT_FALSE(key_is_held(held, k.key));
+    EXPECT_FALSE(key_is_held(input.held, k.key));
+    EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, k.scancode), input), EventOutcome::dropped);
+    EXPECT_TRUE(key_is_held(input.held, k.key));
+    EXPECT_EQ(translate_event(key_event(SDL_KEYUP, k.scancode), input), EventOutcome::dropped);
+    EXPECT_FALSE(key_is_held(input.held, k.key));
   }
 }
 
 TEST(KeyEvents, EitherEnterKeyHoldsEnterUntilBothAreUp) {
-  HeldKeys held;
-  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_RETURN), held);
-  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER), held);
-  translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_RETURN), held);
-  EXPECT_TRUE(key_is_held(held, platform::Key::enter));
-  translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_KP_ENTER), held);
-  EXPECT_FALSE(key_is_held(held, platform::Key::enter));
+  InputState input;
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_RETURN), input);
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER), input);
+  translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_RETURN), input);
+  EXPECT_TRUE(key_is_held(input.held, platform::Key::enter));
+  translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_KP_ENTER), input);
+  EXPECT_FALSE(key_is_held(input.held, platform::Key::enter));
 }
 
 TEST(KeyEvents, SpaceFiresOncePerPressOnItsRelease) {
-  HeldKeys held;
-  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_SPACE), held),
+  InputState input;
+  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_SPACE), input),
             EventOutcome::dropped);
   // Key repeat while Space is held never fires.
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_SPACE, 1), held),
+    EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_SPACE, 1), input),
               EventOutcome::dropped);
   }
-  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), held),
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), input),
             EventOutcome::space_released);
   // A second release without a press in between (a repeat seen as a
   // release, or a press made before the window came up) does not.
-  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), held), EventOutcome::dropped);
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), input),
+            EventOutcome::dropped);
 }
 
 TEST(KeyEvents, LosingFocusLetsGoOfEveryKeyWithoutFiring) {
-  HeldKeys held;
+  InputState input;
   for (SDL_Scancode s : {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_ESCAPE,
                          SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER, SDL_SCANCODE_SPACE}) {
-    translate_event(key_event(SDL_KEYDOWN, s), held);
+    translate_event(key_event(SDL_KEYDOWN, s), input);
   }
-  EXPECT_EQ(translate_event(window_event(SDL_WINDOWEVENT_FOCUS_LOST), held), EventOutcome::dropped);
+  EXPECT_EQ(translate_event(window_event(SDL_WINDOWEVENT_FOCUS_LOST), input),
+            EventOutcome::dropped);
   for (platform::Key k :
        {platform::Key::left, platform::Key::right, platform::Key::escape, platform::Key::enter}) {
-    EXPECT_FALSE(key_is_held(held, k));
+    EXPECT_FALSE(take_key(input.held, k));  // neither held nor a tap left over
   }
   // Space let go of in another window: its release here must not shoot.
-  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), held), EventOutcome::dropped);
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), input),
+            EventOutcome::dropped);
 }
 
 TEST(KeyEvents, OtherKeysAndEventsAreDropped) {
-  HeldKeys held;
-  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_A), held), EventOutcome::dropped);
-  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_A), held), EventOutcome::dropped);
+  InputState input;
+  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_A), input), EventOutcome::dropped);
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_A), input), EventOutcome::dropped);
   SDL_Event motion{};
   motion.type = SDL_MOUSEMOTION;
-  EXPECT_EQ(translate_event(motion, held), EventOutcome::dropped);
+  EXPECT_EQ(translate_event(motion, input), EventOutcome::dropped);
   SDL_Event text{};
   text.type = SDL_TEXTINPUT;
-  EXPECT_EQ(translate_event(text, held), EventOutcome::dropped);
-  EXPECT_FALSE(held.left || held.right || held.escape || held.enter || held.space);
+  EXPECT_EQ(translate_event(text, input), EventOutcome::dropped);
+  for (platform::Key k :
+       {platform::Key::left, platform::Key::right, platform::Key::escape, platform::Key::enter}) {
+    EXPECT_FALSE(take_key(input.held, k));
+  }
+  EXPECT_FALSE(input.held.space);
 }
 
 TEST(KeyEvents, DesktopRequestsAndWindowChanges) {
-  HeldKeys held;
+  InputState input;
   SDL_Event quit{};
   quit.type = SDL_QUIT;
-  EXPECT_EQ(translate_event(quit, held), EventOutcome::close_requested);
-  EXPECT_EQ(translate_event(window_event(SDL_WINDOWEVENT_EXPOSED), held), EventOutcome::redraw);
-  EXPECT_EQ(translate_event(window_event(SDL_WINDOWEVENT_SIZE_CHANGED), held),
+  EXPECT_EQ(translate_event(quit, input), EventOutcome::close_requested);
+  EXPECT_EQ(translate_event(window_event(SDL_WINDOWEVENT_EXPOSED), input), EventOutcome::redraw);
+  EXPECT_EQ(translate_event(window_event(SDL_WINDOWEVENT_SIZE_CHANGED), input),
             EventOutcome::redraw);
-  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_F11), held),
+  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_F11), input),
             EventOutcome::toggle_fullscreen);
   // Holding F11 toggles once, not on every repeat.
-  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_F11, 1), held),
+  EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_F11, 1), input),
             EventOutcome::dropped);
-  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_F11), held), EventOutcome::dropped);
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_F11), input), EventOutcome::dropped);
+}
+
+// ---- taps shorter than a step
+
+constexpr platform::Key game_keys[] = {platform::Key::left, platform::Key::right,
+                                       platform::Key::escape, platform::Key::enter};
+
+SDL_Scancode scancode_of(platform::Key key) {
+  switch (key) {
+    case platform::Key::left:
+      return SDL_SCANCODE_LEFT;
+    case platform::Key::right:
+      return SDL_SCANCODE_RIGHT;
+    case platform::Key::escape:
+      return SDL_SCANCODE_ESCAPE;
+    case platform::Key::enter:
+      break;
+  }
+  return SDL_SCANCODE_RETURN;
+}
+
+void tap(InputState& input, SDL_Scancode scancode) {
+  translate_event(key_event(SDL_KEYDOWN, scancode), input);
+  translate_event(key_event(SDL_KEYUP, scancode), input);
+}
+
+TEST(Taps, ATapBetweenTwoPollsIsSeenAtTheNextPollOnce) {
+  for (platform::Key key : game_keys) {
+    InputState input;
+    tap(input, scancode_of(key));
+    EXPECT_FALSE(key_is_held(input.held, key));  // it is over...
+    begin_poll_turn(input.held);
+    EXPECT_TRUE(take_key(input.held, key));  // ...and still reported
+    EXPECT_FALSE(take_key(input.held, key));
+    begin_poll_turn(input.held);
+    EXPECT_FALSE(take_key(input.held, key));
+  }
+  // Enter on the number pad taps Enter too; two taps before a poll are one.
+  InputState input;
+  tap(input, SDL_SCANCODE_KP_ENTER);
+  tap(input, SDL_SCANCODE_KP_ENTER);
+  EXPECT_TRUE(take_key(input.held, platform::Key::enter));
+  EXPECT_FALSE(take_key(input.held, platform::Key::enter));
+}
+
+TEST(Taps, AKeyHeldOverManyPollsReadsHeldAtEachUntilItsRelease) {
+  InputState input;
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_LEFT), input);
+  for (int turn = 0; turn < 3; ++turn) {
+    begin_poll_turn(input.held);
+    EXPECT_TRUE(take_key(input.held, platform::Key::left)) << turn;
+  }
+  // Key repeat while held is no new tap.
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_LEFT, 1), input);
+  translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_LEFT), input);
+  begin_poll_turn(input.held);
+  EXPECT_FALSE(take_key(input.held, platform::Key::left));
+}
+
+TEST(Taps, ATapNoPollOfAWholeTurnAskedForIsForgotten) {
+  // Enter tapped during play, where only Escape, Left and Right are polled,
+  // must not restart the game at the next death picture.
+  InputState input;
+  tap(input, SDL_SCANCODE_RETURN);
+  begin_poll_turn(input.held);  // a step of play: Enter is not polled
+  EXPECT_FALSE(take_key(input.held, platform::Key::escape));
+  begin_poll_turn(input.held);  // the death picture's key wait
+  EXPECT_FALSE(take_key(input.held, platform::Key::enter));
+  // A tap during a wait (between two turns) reaches the next turn's poll,
+  // even when the turn before it did not ask for that key.
+  begin_poll_turn(input.held);
+  tap(input, SDL_SCANCODE_ESCAPE);
+  begin_poll_turn(input.held);
+  EXPECT_TRUE(take_key(input.held, platform::Key::escape));
+}
+
+// ---- pause
+
+SDL_Event button_event(Uint32 type, Uint8 button) {
+  SDL_Event event{};
+  event.type = type;
+  event.cbutton.type = type;
+  event.cbutton.button = button;
+  event.cbutton.state = type == SDL_CONTROLLERBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+  return event;
+}
+
+void press_button(InputState& input, Uint8 button) {
+  translate_event(button_event(SDL_CONTROLLERBUTTONDOWN, button), input);
+  translate_event(button_event(SDL_CONTROLLERBUTTONUP, button), input);
+}
+
+TEST(Pause, PTogglesAndOnlyThePlayerEndsAPauseThePlayerAskedFor) {
+  InputState input;
+  tap(input, SDL_SCANCODE_P);
+  EXPECT_EQ(input.pause, PauseCause::player);
+  // Held P repeats: no flicker between paused and running.
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_P, 1), input);
+  EXPECT_TRUE(is_paused(input));
+  // Switching away and back does not end it.
+  translate_event(window_event(SDL_WINDOWEVENT_FOCUS_LOST), input);
+  translate_event(window_event(SDL_WINDOWEVENT_FOCUS_GAINED), input);
+  EXPECT_EQ(input.pause, PauseCause::player);
+  tap(input, SDL_SCANCODE_P);
+  EXPECT_FALSE(is_paused(input));
+}
+
+TEST(Pause, TheWindowsPauseEndsWithTheFocusOrWithP) {
+  for (Uint8 leaving : {Uint8{SDL_WINDOWEVENT_FOCUS_LOST}, Uint8{SDL_WINDOWEVENT_MINIMIZED}}) {
+    InputState input;
+    translate_event(window_event(leaving), input);
+    EXPECT_EQ(input.pause, PauseCause::window) << int{leaving};
+    translate_event(window_event(SDL_WINDOWEVENT_EXPOSED), input);
+    EXPECT_TRUE(is_paused(input));
+    translate_event(window_event(SDL_WINDOWEVENT_FOCUS_GAINED), input);
+    EXPECT_FALSE(is_paused(input));
+  }
+  InputState input;
+  translate_event(window_event(SDL_WINDOWEVENT_FOCUS_LOST), input);
+  tap(input, SDL_SCANCODE_P);
+  EXPECT_FALSE(is_paused(input));
+}
+
+TEST(Pause, EscapeAndTheDesktopsCloseEndThePauseAndEscapeReachesTheGame) {
+  InputState input;
+  tap(input, SDL_SCANCODE_P);
+  tap(input, SDL_SCANCODE_ESCAPE);
+  EXPECT_FALSE(is_paused(input));
+  begin_poll_turn(input.held);
+  EXPECT_TRUE(take_key(input.held, platform::Key::escape));
+
+  tap(input, SDL_SCANCODE_P);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  EXPECT_EQ(translate_event(quit, input), EventOutcome::close_requested);
+  EXPECT_FALSE(is_paused(input));
+}
+
+TEST(Pause, KeysTappedWhilePausedAreNotKeptButShotsWaitInTheQueue) {
+  InputState input;
+  tap(input, SDL_SCANCODE_P);
+  tap(input, SDL_SCANCODE_LEFT);
+  tap(input, SDL_SCANCODE_RETURN);
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_RIGHT), input);  // held on through the end
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_SPACE), input);
+  // The release still becomes a message; the backend holds it until the end.
+  EXPECT_EQ(translate_event(key_event(SDL_KEYUP, SDL_SCANCODE_SPACE), input),
+            EventOutcome::space_released);
+  tap(input, SDL_SCANCODE_P);
+  begin_poll_turn(input.held);
+  EXPECT_FALSE(take_key(input.held, platform::Key::left));
+  EXPECT_FALSE(take_key(input.held, platform::Key::enter));
+  EXPECT_TRUE(take_key(input.held, platform::Key::right));
+}
+
+// ---- gamepads
+
+SDL_Event stick_event(Sint16 value, Uint8 axis = SDL_CONTROLLER_AXIS_LEFTX) {
+  SDL_Event event{};
+  event.type = SDL_CONTROLLERAXISMOTION;
+  event.caxis.type = SDL_CONTROLLERAXISMOTION;
+  event.caxis.axis = axis;
+  event.caxis.value = value;
+  return event;
+}
+
+TEST(Gamepad, DpadAndStickMoveAndTheStickHasADeadZone) {
+  InputState input;
+  translate_event(button_event(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_DPAD_LEFT), input);
+  EXPECT_TRUE(key_is_held(input.held, platform::Key::left));
+  translate_event(button_event(SDL_CONTROLLERBUTTONUP, SDL_CONTROLLER_BUTTON_DPAD_LEFT), input);
+  EXPECT_FALSE(key_is_held(input.held, platform::Key::left));
+
+  const struct {
+    Sint16 value;
+    bool left, right;
+  } positions[] = {{stick_dead_zone, false, false},
+                   {stick_dead_zone + 1, false, true},
+                   {-stick_dead_zone, false, false},
+                   {-stick_dead_zone - 1, true, false},
+                   {32767, false, true},
+                   {-32768, true, false},
+                   {0, false, false}};
+  for (const auto& p : positions) {
+    translate_event(stick_event(p.value), input);
+    EXPECT_EQ(key_is_held(input.held, platform::Key::left), p.left) << p.value;
+    EXPECT_EQ(key_is_held(input.held, platform::Key::right), p.right) << p.value;
+  }
+  // The right stick and the triggers move nothing.
+  translate_event(stick_event(-32768, SDL_CONTROLLER_AXIS_RIGHTX), input);
+  translate_event(stick_event(32767, SDL_CONTROLLER_AXIS_TRIGGERLEFT), input);
+  EXPECT_FALSE(key_is_held(input.held, platform::Key::left));
+  EXPECT_FALSE(key_is_held(input.held, platform::Key::right));
+}
+
+TEST(Gamepad, SouthAndWestFireOnTheirReleaseOthersNever) {
+  InputState input;
+  for (Uint8 button : {Uint8{SDL_CONTROLLER_BUTTON_A}, Uint8{SDL_CONTROLLER_BUTTON_X}}) {
+    EXPECT_EQ(translate_event(button_event(SDL_CONTROLLERBUTTONDOWN, button), input),
+              EventOutcome::dropped);
+    EXPECT_EQ(translate_event(button_event(SDL_CONTROLLERBUTTONUP, button), input),
+              EventOutcome::space_released);
+    // A release without a press seen here (held while plugged in) does not.
+    EXPECT_EQ(translate_event(button_event(SDL_CONTROLLERBUTTONUP, button), input),
+              EventOutcome::dropped);
+  }
+  for (Uint8 button : {Uint8{SDL_CONTROLLER_BUTTON_B}, Uint8{SDL_CONTROLLER_BUTTON_Y}}) {
+    translate_event(button_event(SDL_CONTROLLERBUTTONDOWN, button), input);
+    EXPECT_EQ(translate_event(button_event(SDL_CONTROLLERBUTTONUP, button), input),
+              EventOutcome::dropped);
+  }
+}
+
+TEST(Gamepad, StartIsEnterOnAPictureAndPausesPlayBackIsEscape) {
+  InputState input;
+  input.activity = GameActivity::picture;
+  press_button(input, SDL_CONTROLLER_BUTTON_START);
+  EXPECT_FALSE(is_paused(input));
+  EXPECT_TRUE(take_key(input.held, platform::Key::enter));
+
+  input.activity = GameActivity::play;
+  press_button(input, SDL_CONTROLLER_BUTTON_START);
+  EXPECT_EQ(input.pause, PauseCause::player);
+  EXPECT_FALSE(take_key(input.held, platform::Key::enter));
+  press_button(input, SDL_CONTROLLER_BUTTON_START);
+  EXPECT_FALSE(is_paused(input));
+
+  press_button(input, SDL_CONTROLLER_BUTTON_START);
+  press_button(input, SDL_CONTROLLER_BUTTON_BACK);  // ends the pause, then quits
+  EXPECT_FALSE(is_paused(input));
+  EXPECT_TRUE(take_key(input.held, platform::Key::escape));
+}
+
+TEST(Gamepad, APadUnpluggedLetsGoOfWhatItHeldButNotOfTheKeyboard) {
+  InputState input;
+  translate_event(button_event(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_DPAD_RIGHT), input);
+  translate_event(stick_event(-32768), input);
+  translate_event(button_event(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A), input);
+  translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_LEFT), input);
+  SDL_Event removed{};
+  removed.type = SDL_CONTROLLERDEVICEREMOVED;
+  EXPECT_EQ(translate_event(removed, input), EventOutcome::controller_removed);
+  EXPECT_FALSE(key_is_held(input.held, platform::Key::right));
+  EXPECT_TRUE(key_is_held(input.held, platform::Key::left));
+  // The stick's release of Left, later, leaves the keyboard's hold.
+  translate_event(stick_event(0), input);
+  EXPECT_TRUE(key_is_held(input.held, platform::Key::left));
+  EXPECT_EQ(translate_event(button_event(SDL_CONTROLLERBUTTONUP, SDL_CONTROLLER_BUTTON_A), input),
+            EventOutcome::dropped);
+}
+
+// ---- the game clock
+
+TEST(GameClock, PausedTimeIsLeftOutOnceAndTheClockNeverRunsBack) {
+  GameClock clock;
+  EXPECT_EQ(game_time(clock, 1000), 1000u);
+  stop_clock(clock, 1000);
+  EXPECT_EQ(game_time(clock, 5000), 1000u);
+  stop_clock(clock, 3000);  // a second stop changes nothing
+  run_clock(clock, 6000);
+  EXPECT_EQ(game_time(clock, 6000), 1000u);
+  EXPECT_EQ(game_time(clock, 6015), 1015u);
+  run_clock(clock, 7000);  // nor does a second run
+  EXPECT_EQ(game_time(clock, 7000), 2000u);
+  // A pause that ends "before" it began adds nothing.
+  stop_clock(clock, 8000);
+  run_clock(clock, 7990);
+  EXPECT_EQ(game_time(clock, 9000), 4000u);
 }
 
 // ---- text blending

@@ -96,6 +96,11 @@ void audio_hold(bool hold);
 // Where bare names are looked for first: the program's own directory, with a
 // trailing separator ("" when unknown).
 const std::string& program_directory();
+// Where they are looked for last, a fallback only: the data folder of the
+// installed game, with a trailing separator ("" when unknown).
+const std::string& data_directory();
+// Puts the data folder elsewhere ("" for none): the tests' own folders.
+void set_data_directory(const std::string& folder);
 void close_all_files();
 
 }  // namespace sdl_backend

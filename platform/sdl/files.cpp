@@ -1,5 +1,6 @@
 // Reading the game's files by bare name: beside the program first, then in
-// the working directory.
+// the working directory, and last in the data folder the game was installed
+// with (a packaged game keeps its images apart from the program).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,8 +23,17 @@ bool is_open(platform::FileHandle file) {
   return std::find(open_files.begin(), open_files.end(), file) != open_files.end();
 }
 
+// Set by the build from the install layout: the data folder, absolute or
+// relative to the program's own folder, with a trailing separator.
+#ifndef MARCHFIRE_DATA_FOLDER
+#define MARCHFIRE_DATA_FOLDER ""
+#endif
+
+std::string data_folder_override;
+bool data_folder_overridden = false;
+
 // A bare name names a file, never a path: nothing can reach outside the
-// two places the game's files live.
+// places the game's files live.
 bool is_bare_name(const char* name) {
   if (name == nullptr || *name == '\0') return false;
   if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
@@ -59,6 +69,23 @@ const std::string& program_directory() {
   return directory;
 }
 
+const std::string& data_directory() {
+  static const std::string installed = [] {
+    const std::string folder = MARCHFIRE_DATA_FOLDER;
+    if (folder.empty() || folder.front() == '/') return folder;
+    // Relative to the program: the installed tree can move as a whole (another
+    // prefix, an unpacked package) and the program still finds its images.
+    const std::string& beside = program_directory();
+    return beside.empty() ? std::string() : beside + folder;
+  }();
+  return data_folder_overridden ? data_folder_override : installed;
+}
+
+void set_data_directory(const std::string& folder) {
+  data_folder_override = folder;
+  data_folder_overridden = true;
+}
+
 void close_all_files() {
   for (int fd : open_files) ::close(fd);
   open_files.clear();
@@ -74,15 +101,21 @@ FileHandle file_open(const char* bare_name) {
                            (bare_name ? bare_name : "(none)"));
     return invalid_file;
   }
+  // Each place is a folder prefix; "" is the working directory. A folder
+  // that is unknown is skipped, so the name alone is never tried twice.
+  std::vector<std::string> places;
+  if (!sdl_backend::program_directory().empty()) places.push_back(sdl_backend::program_directory());
+  places.push_back("");
+  if (!sdl_backend::data_directory().empty()) places.push_back(sdl_backend::data_directory());
   int error = ENOENT;
   int fd = -1;
-  const std::string& beside = sdl_backend::program_directory();
-  if (!beside.empty()) fd = open_regular_file(beside + bare_name, error);
-  if (fd < 0) {
-    int here_error = ENOENT;
-    fd = open_regular_file(bare_name, here_error);
-    // Say why the file beside the program failed unless it simply wasn't there.
-    if (fd < 0 && (error == ENOENT || beside.empty())) error = here_error;
+  for (const std::string& place : places) {
+    int place_error = ENOENT;
+    fd = open_regular_file(place + bare_name, place_error);
+    if (fd >= 0) break;
+    // Say why the first place that had the file failed, not merely that
+    // the last one lacked it.
+    if (error == ENOENT) error = place_error;
   }
   if (fd < 0) {
     sdl_backend::set_error(std::string(bare_name) + ": " + std::strerror(error));

@@ -35,7 +35,7 @@ if ! bash scripts/package-windows.sh; then
   echo "windows: FAILED: the Windows build or its package"
   exit 1
 fi
-for tool in wine Xvfb xdotool xdpyinfo import convert compare unzip; do
+for tool in wine Xvfb xdotool xdpyinfo import convert compare unzip xmllint; do
   command -v "$tool" >/dev/null || skip "Wine or the X tools are not installed ($tool missing)"
 done
 
@@ -167,6 +167,11 @@ grep -v '^ALSA\|wine32' "$work/deep-checks.log"
 deep_length=$(tr -d '\r' <"$work/deep-checks.log" | sed -n 's/^program directory: \([0-9]*\) characters$/\1/p')
 expect $(( deep_status == 0 && ${deep_length:-0} > 128 ? 0 : 1 )) \
   "files beside a program deeper than 128 characters (${deep_length:-?}) are found (status $deep_status)"
+
+# The system refuses to start a program whose manifest is not well-formed
+# XML; Wine is more lenient, so the embedded file is checked here too.
+manifest="$root/build-windows/platform/win32/marchfire.manifest"
+check "the program's manifest is well-formed XML" xmllint --noout "$manifest"
 
 # ---- 3. the packaged game, end to end
 echo "== the packaged game"

@@ -19,6 +19,20 @@ marchfireHost.pace = (function () {
   var waitingForKey = false;
   var channel = new MessageChannel();
   var listeners = [];
+  // How long the game kept the page's thread at each turn (figures and the
+  // browser test read it): the longest turns, with what the game did next.
+  var turnBegan = null;
+  var turns = {count: 0, longest: []};
+
+  function endTurn(msLeft) {
+    if (turnBegan === null) return;
+    var took = performance.now() - turnBegan;
+    turnBegan = null;
+    turns.count += 1;
+    turns.longest.push({ms: took, at: performance.now(), nextRest: msLeft});
+    turns.longest.sort(function (a, b) { return b.ms - a.ms; });
+    if (turns.longest.length > 8) turns.longest.length = 8;
+  }
 
   // A task of its own without the delay that chained timers get.
   channel.port1.onmessage = function () { wake(); };
@@ -37,10 +51,12 @@ marchfireHost.pace = (function () {
     timer = null;
     var resume = pendingWake;
     pendingWake = null;
+    turnBegan = performance.now();
     resume();
   }
 
   function rest(msLeft, wakeUp) {
+    endTurn(msLeft);
     pendingWake = wakeUp;
     waitingForKey = msLeft === noDeadline;
     marchfireHost.input.pollGamepads();
@@ -83,5 +99,6 @@ marchfireHost.pace = (function () {
     // An input event: a waiting picture looks at the keys now.
     inputArrived: function () { if (waitingForKey) wake(); },
     onPauseChange: function (listener) { listeners.push(listener); },
+    turns: turns,
   };
 })();

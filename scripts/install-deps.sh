@@ -8,6 +8,12 @@ if [ "$#" -gt 0 ]; then lists=(); for l in "$@"; do lists+=("$here/packages/$l.t
 wanted=$(cat "${lists[@]}" | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
 missing=()
 for p in $wanted; do
+  # "package@command": wanted only when the command is not there already
+  # (npm comes inside some builds of Node.js that conflict with Debian's npm).
+  if [[ "$p" == *@* ]]; then
+    if command -v "${p#*@}" >/dev/null 2>&1; then continue; fi
+    p="${p%@*}"
+  fi
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi

@@ -13,3 +13,5 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMARCHFIRE_SANITIZE=ON -DMARC
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600)
 if [ -f scripts/test-windows.sh ]; then bash scripts/test-windows.sh; fi
+# The browser build, played in a headless Chromium.
+if [ -f scripts/test-web.sh ]; then bash scripts/test-web.sh; fi

@@ -1,0 +1,54 @@
+// What the files of the web backend share among themselves. The game never
+// sees these; the page's script (page/*.js) answers the host_* imports.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+// ---- the page's side, implemented in page_imports.js
+extern "C" {
+// The clock: milliseconds of play, frozen while the game is paused.
+std::uint32_t host_tick_ms();
+// Hands the browser its turn for at most ms_left (0xFFFFFFFF: a picture
+// waits for a key). Asynchronous: the program unwinds and resumes here.
+void host_rest(std::uint32_t ms_left);
+// Held (or pressed and released since the last question) for key 0..3 in
+// the order of platform::Key.
+int host_key_down(int key);
+// Space releases waiting to become messages, taken all at once.
+int host_take_space_releases();
+// convert_ms: what turning the frame into the canvas's byte order took.
+void host_show_frame(const std::uint8_t* rgba, int width, int height, double convert_ms);
+// Renders one line of text into `argb` (at most max_width x max_height,
+// ARGB8888, the text's colour with its coverage in alpha); its width and
+// height, or 0 for either when nothing could be rendered.
+int host_render_text(const char* text, std::uint32_t colorref, std::uint32_t* argb, int max_width,
+                     int max_height, int* height);
+void host_keep_cue(int cue_id, const std::uint8_t* bytes, int size);
+void host_play_cue(int cue_id);
+void host_report_fatal(const char* line);
+void host_game_over(int exit_code);
+}
+
+namespace web_backend {
+
+void set_error(const std::string& what);
+
+// ---- window
+platform::WindowProc game_window_proc();
+bool game_window_exists();
+bool game_window_destroyed();
+void destroy_game_window();
+
+// ---- display
+// The frame memory, 1024 x 768 packed; null while the display is closed.
+std::uint32_t* frame_pixels();
+bool frame_locked();
+
+// ---- sound
+// Hands every cue's recording to the page once, to be decoded there.
+void hand_over_cues();
+
+}  // namespace web_backend

@@ -1,0 +1,200 @@
+// Keys, touch and gamepad, turned into what the game asks for: the held
+// state of Left, Right, Escape and Enter, and Space releases in order.
+'use strict';
+var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
+
+marchfireHost.input = (function () {
+  var pace = marchfireHost.pace;
+  // The order of platform::Key.
+  var LEFT = 0, RIGHT = 1, ESCAPE = 2, ENTER = 3;
+  var keyOfCode = {ArrowLeft: LEFT, ArrowRight: RIGHT, Escape: ESCAPE, Enter: ENTER,
+                   NumpadEnter: ENTER};
+  var stickDeadZone = 0.5;
+
+  // Held per source, so that letting go on one never cancels the other.
+  var held = {keyboard: [false, false, false, false], touch: [false, false, false, false],
+              pad: [false, false, false, false]};
+  // A press seen since the game last asked: a tap shorter than one step
+  // still counts once.
+  var latched = [false, false, false, false];
+  var spaceHeld = {keyboard: false, touch: false, pad: false};
+  var spaceReleases = 0;
+  var padButtonsBefore = {};
+  var gestureListeners = [];
+
+  function press(source, key) {
+    if (held[source][key]) return;
+    held[source][key] = true;
+    // Enter only means something to a picture waiting for it; a press in
+    // play must not start the next game the moment a death picture shows.
+    if (key !== ENTER || pace.waitingForKey()) latched[key] = true;
+    pace.inputArrived();
+  }
+
+  function release(source, key) { held[source][key] = false; }
+
+  function releaseSpace(source) {
+    // Only a press this page saw fires, and none while the game stands still.
+    if (spaceHeld[source] && !pace.paused()) spaceReleases += 1;
+    spaceHeld[source] = false;
+  }
+
+  function letGoOfEverything() {
+    Object.keys(held).forEach(function (source) {
+      held[source] = [false, false, false, false];
+      spaceHeld[source] = false;
+    });
+  }
+
+  function userGesture() {
+    gestureListeners.forEach(function (listener) { listener(); });
+  }
+
+  function togglePlayerPause() {
+    pace.setPaused('player', !pace.isPausedBy('player'));
+  }
+
+  function onKeyDown(event) {
+    userGesture();
+    if (event.code === 'Space' || event.code === 'ArrowLeft' || event.code === 'ArrowRight' ||
+        event.code === 'ArrowUp' || event.code === 'ArrowDown') {
+      event.preventDefault();  // the page must not scroll
+    }
+    if (event.code === 'KeyP') {
+      if (!event.repeat) togglePlayerPause();
+      return;
+    }
+    if (pace.paused()) return;
+    if (event.code === 'Space') {
+      spaceHeld.keyboard = true;
+      return;
+    }
+    var key = keyOfCode[event.code];
+    if (key !== undefined) press('keyboard', key);
+  }
+
+  function onKeyUp(event) {
+    if (event.code === 'Space') {
+      event.preventDefault();
+      releaseSpace('keyboard');
+      return;
+    }
+    var key = keyOfCode[event.code];
+    if (key !== undefined) release('keyboard', key);
+  }
+
+  // A tap or click on a picture that waits for a key acts as Enter; on the
+  // pause notice it ends a pause the player asked for.
+  function onStagePointerDown(event) {
+    userGesture();
+    if (event.target.closest && event.target.closest('.touch-button')) return;
+    if (pace.isPausedBy('player')) {
+      pace.setPaused('player', false);
+      return;
+    }
+    if (!pace.paused() && pace.waitingForKey()) {
+      press('touch', ENTER);
+      release('touch', ENTER);
+    }
+  }
+
+  function bindTouchButton(element, onDown, onUp) {
+    element.addEventListener('pointerdown', function (event) {
+      event.preventDefault();
+      userGesture();
+      if (element.setPointerCapture) element.setPointerCapture(event.pointerId);
+      element.classList.add('held');
+      if (!pace.paused()) onDown();
+    });
+    var up = function (event) {
+      event.preventDefault();
+      element.classList.remove('held');
+      onUp(event.type === 'pointerup');
+    };
+    element.addEventListener('pointerup', up);
+    element.addEventListener('pointercancel', up);
+    element.addEventListener('lostpointercapture', up);
+  }
+
+  function pressedOf(pad, index) {
+    var button = pad.buttons[index];
+    return button !== undefined && (button.pressed || button.value > 0.5);
+  }
+
+  // The standard mapping: D-pad and left stick move, south and west fire on
+  // release, Start is Enter at a picture and pause in play, Back is Escape.
+  function pollGamepads() {
+    if (!navigator.getGamepads) return;
+    var pads = navigator.getGamepads();
+    var left = false, right = false, escape = false;
+    for (var p = 0; p < pads.length; p++) {
+      var pad = pads[p];
+      if (!pad || !pad.connected) continue;
+      var axis = pad.axes.length > 0 ? pad.axes[0] : 0;
+      left = left || pressedOf(pad, 14) || axis < -stickDeadZone;
+      right = right || pressedOf(pad, 15) || axis > stickDeadZone;
+      escape = escape || pressedOf(pad, 8);
+      var before = padButtonsBefore[pad.index] || {};
+      var now = {fire: pressedOf(pad, 0) || pressedOf(pad, 2), start: pressedOf(pad, 9)};
+      if (now.fire || now.start) userGesture();
+      if (now.fire && !before.fire && !pace.paused()) spaceHeld.pad = true;
+      if (!now.fire && before.fire) releaseSpace('pad');
+      if (now.start && !before.start) {
+        if (!pace.paused() && pace.waitingForKey()) {
+          press('pad', ENTER);
+          release('pad', ENTER);
+        } else {
+          togglePlayerPause();
+        }
+      }
+      padButtonsBefore[pad.index] = now;
+    }
+    var wanted = [left, right, escape];
+    for (var key = 0; key < wanted.length; key++) {
+      if (wanted[key] && !pace.paused()) press('pad', key);
+      if (!wanted[key]) release('pad', key);
+    }
+  }
+
+  function gamepadLoop() {
+    pollGamepads();
+    requestAnimationFrame(gamepadLoop);
+  }
+
+  function start() {
+    window.addEventListener('keydown', onKeyDown);
+    window.addEventListener('keyup', onKeyUp);
+    // Releases made in another window never arrive.
+    window.addEventListener('blur', letGoOfEverything);
+    document.getElementById('stage').addEventListener('pointerdown', onStagePointerDown);
+    bindTouchButton(document.getElementById('touch-left'),
+                    function () { press('touch', LEFT); },
+                    function () { release('touch', LEFT); });
+    bindTouchButton(document.getElementById('touch-right'),
+                    function () { press('touch', RIGHT); },
+                    function () { release('touch', RIGHT); });
+    bindTouchButton(document.getElementById('touch-fire'),
+                    function () { spaceHeld.touch = true; },
+                    function (lifted) {
+                      if (lifted) releaseSpace('touch'); else spaceHeld.touch = false;
+                    });
+    requestAnimationFrame(gamepadLoop);
+  }
+
+  return {
+    start: start,
+    keyDown: function (key) {
+      var down = held.keyboard[key] || held.touch[key] || held.pad[key] || latched[key];
+      latched[key] = false;
+      return down;
+    },
+    takeSpaceReleases: function () {
+      var count = spaceReleases;
+      spaceReleases = 0;
+      return count;
+    },
+    pollGamepads: pollGamepads,
+    letGoOfEverything: letGoOfEverything,
+    onUserGesture: function (listener) { gestureListeners.push(listener); },
+  };
+})();

@@ -1,0 +1,64 @@
+// The seven cues, decoded once by the browser's audio and played one at a
+// time: a new cue cuts off the one still sounding. Browsers let a page make
+// sound only after the player's first key or tap; until then, and wherever
+// audio is refused, the game plays silently.
+'use strict';
+var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
+
+marchfireHost.sound = (function () {
+  var recordings = {};
+  var decoded = {};
+  var audio = null;
+  var playing = null;
+
+  function keep(cueId, bytes) { recordings[cueId] = bytes; }
+
+  function unlock() {
+    if (audio !== null) return;
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return;
+    try {
+      audio = new Context();
+    } catch (refused) {
+      return;
+    }
+    audio.resume().catch(function () {});
+    Object.keys(recordings).forEach(function (cueId) {
+      // decodeAudioData takes its buffer away: hand it a copy.
+      audio.decodeAudioData(recordings[cueId].slice().buffer)
+          .then(function (buffer) { decoded[cueId] = buffer; })
+          .catch(function () { /* a cue that can't be decoded is not heard */ });
+    });
+  }
+
+  function stopPlaying() {
+    if (playing === null) return;
+    try {
+      playing.stop();
+    } catch (alreadyOver) { /* ended by itself */ }
+    playing = null;
+  }
+
+  function play(cueId) {
+    if (audio === null || audio.state !== 'running') return;
+    var buffer = decoded[cueId];
+    if (!buffer) return;
+    stopPlaying();
+    var source = audio.createBufferSource();
+    source.buffer = buffer;
+    source.connect(audio.destination);
+    source.start();
+    playing = source;
+  }
+
+  function start() {
+    marchfireHost.input.onUserGesture(unlock);
+    // A paused game is a silent one.
+    marchfireHost.pace.onPauseChange(function (paused) {
+      if (audio === null) return;
+      (paused ? audio.suspend() : audio.resume()).catch(function () {});
+    });
+  }
+
+  return {start: start, keep: keep, play: play};
+})();

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds the browser version into dist/web/: the page and its scripts, the
+# program (marchfire.js + marchfire.wasm), its pictures (marchfire.data), the
+# score font and the icon. Any static file host can serve the folder.
+#
+# The asset generator is first built for this machine in build-web/host-tools/;
+# the program is compiled with Emscripten straight from the sources.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash scripts/install-deps.sh web
+
+jobs=$(nproc 2>/dev/null || echo 2)
+if [ "$jobs" -gt 2 ]; then jobs=2; fi
+tools="build-web/host-tools"
+cmake -S tools -B "$tools" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$tools" -j"$jobs" --target marchfire_assets >/dev/null
+
+# Debian's Emscripten runs its JavaScript optimizer with the system's node
+# modules (node-acorn).
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+out="dist/web"
+rm -rf "$out"
+mkdir -p "$out" build-web/obj
+
+# Only the waits unwind to the browser (host_rest): no indirect call leads to
+# one, so Asyncify instruments just the functions on the way to it.
+flags=(-std=c++20 -O2 -Wall -Wextra -I"$root")
+link_flags=(
+  -sASYNCIFY -sASYNCIFY_IMPORTS='["host_rest"]' -sASYNCIFY_IGNORE_INDIRECT
+  -sENVIRONMENT=web -sINITIAL_MEMORY=64MB -sALLOW_MEMORY_GROWTH=0 -sASYNCIFY_STACK_SIZE=16384
+  -sEXPORTED_RUNTIME_METHODS='[]'
+  --js-library platform/web/page_imports.js
+  --preload-file "$tools/bin@/game"
+)
+sources=(game/*.cpp display/*.cpp assets/*.cpp shell/*.cpp platform/web/*.cpp
+         platform/sdl/text_blend.cpp "$tools/generated/embedded_assets.cpp")
+
+# One object per source, compiled two at a time, rebuilt only when older.
+objects=()
+for source in "${sources[@]}"; do
+  object="build-web/obj/$(echo "$source" | tr '/' '_').o"
+  objects+=("$object")
+  if [ ! -f "$object" ] || [ "$source" -nt "$object" ] ||
+     [ -n "$(find platform game display assets shell -name '*.h' -newer "$object" -print -quit)" ]; then
+    echo "em++ $source"
+    em++ "${flags[@]}" -c "$source" -o "$object" &
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+  fi
+done
+wait
+em++ "${flags[@]}" "${objects[@]}" "${link_flags[@]}" -o "$out/marchfire.js"
+
+cp platform/web/page/*.html platform/web/page/*.css platform/web/page/*.js "$out/"
+cp /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf "$out/"
+cp "$tools/generated/marchfire_32.png" "$out/favicon.png"
+cp "$tools/generated/marchfire_128.png" "$out/icon-128.png"
+echo "built: $out/ ($(du -sh "$out" | cut -f1))"

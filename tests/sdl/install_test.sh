@@ -70,8 +70,8 @@ deb="${debs[0]}"
 version="$(dpkg-deb -f "$deb" Version)"
 dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0' || fail "the package does not depend on SDL2"
 
-# lintian: nothing above information. It exits 1 for errors and more for a
-# failure of its own; both are failures here.
+# lintian: nothing above information. A non-zero exit (errors found, or a
+# failure of its own) fails too.
 lintian --allow-root --tag-display-limit 0 --display-info --pedantic "$deb" >"$work/lintian.out" 2>"$work/lintian.err"
 lintian_status=$?
 if grep -q '^[EW]: ' "$work/lintian.out" || [ "$lintian_status" -ne 0 ]; then

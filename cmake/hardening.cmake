@@ -4,7 +4,8 @@
 # its own checking, and fortified functions hide faults from it.
 if(NOT WIN32 AND NOT MARCHFIRE_SANITIZE)
   # Fortified functions need the optimiser; a debug build gets the rest.
-  add_compile_options($<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>
+  set(_optimised "$<NOT:$<CONFIG:Debug>>")
+  add_compile_options("$<${_optimised}:-U_FORTIFY_SOURCE>" "$<${_optimised}:-D_FORTIFY_SOURCE=2>"
     -fstack-protector-strong)
   include(CheckPIESupported)
   check_pie_supported()

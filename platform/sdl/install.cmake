@@ -31,6 +31,18 @@ function(marchfire_install_path_between from to result)
 endfunction()
 
 install(TARGETS marchfire RUNTIME DESTINATION "${MARCHFIRE_INSTALL_GAMESDIR}")
+# A stripped install (the package's) also drops the compiler's notes, as
+# Debian's own packages do.
+if(CMAKE_OBJCOPY)
+  set(_marchfire_installed_program "${MARCHFIRE_INSTALL_GAMESDIR}/marchfire")
+  if(NOT IS_ABSOLUTE "${_marchfire_installed_program}")
+    set(_marchfire_installed_program "\${CMAKE_INSTALL_PREFIX}/${_marchfire_installed_program}")
+  endif()
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+      \"\$ENV{DESTDIR}${_marchfire_installed_program}\" COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
+endif()
 install(FILES ${MARCHFIRE_IMAGE_FILES} DESTINATION "${MARCHFIRE_INSTALL_GAMEDATADIR}")
 
 # The third place the program looks for its images, after its own folder and

@@ -70,8 +70,8 @@ deb="${debs[0]}"
 version="$(dpkg-deb -f "$deb" Version)"
 dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0' || fail "the package does not depend on SDL2"
 
-# lintian: nothing above information. It exits 1 for errors and more for a
-# failure of its own; both are failures here.
+# lintian: nothing above information. A non-zero exit (errors found, or a
+# failure of its own) fails too.
 lintian --allow-root --tag-display-limit 0 --display-info --pedantic "$deb" >"$work/lintian.out" 2>"$work/lintian.err"
 lintian_status=$?
 if grep -q '^[EW]: ' "$work/lintian.out" || [ "$lintian_status" -ne 0 ]; then
@@ -91,7 +91,8 @@ entry="$root/usr/share/applications/marchfire.desktop"
 [ -f "$entry" ] || fail "the package has no desktop entry"
 grep -q '^Categories=.*\bGame;' "$entry" || fail "the desktop entry is not in the Game category"
 desktop-file-validate "$entry" >"$work/desktop.err" 2>&1 || fail "the desktop entry is not valid"
-[ ! -s "$work/desktop.err" ] || fail "desktop-file-validate: $(cat "$work/desktop.err")"
+# Hints are suggestions; warnings are faults.
+grep -qi 'warning' "$work/desktop.err" && fail "desktop-file-validate: $(cat "$work/desktop.err")"
 icon="$(sed -n 's/^Icon=//p' "$entry")"
 ls "$root"/usr/share/icons/hicolor/*/apps/"$icon".png >/dev/null 2>&1 ||
   fail "the icon '$icon' named by the desktop entry is not in the package"

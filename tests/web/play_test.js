@@ -46,8 +46,9 @@ function launch(userDir) {
 }
 
 // A page that records every error and every long task from its first line.
-async function openPage(browser, url, viewport) {
+async function openPage(browser, url, viewport, prepare) {
   const page = await browser.newPage();
+  if (prepare) await prepare(page);
   const errors = [];
   page.on('pageerror', (error) => errors.push(`uncaught: ${error.message}`));
   page.on('console', (message) => {
@@ -178,6 +179,10 @@ async function keyboardGame(browser, url, facts) {
   const stoppedAt = await playerX(page, facts);
   await sleep(200);
   assert.strictEqual(await playerX(page, facts), stoppedAt, 'the player stops when Right is let go');
+  // Pressed and let go within one step, a key still counts, once.
+  await page.keyboard.press('ArrowRight');
+  await sleep(200);
+  assert.strictEqual(await playerX(page, facts), stoppedAt + 6, 'a tap of Right moves one step');
 
   // A Space release fires; the hit scores 25.
   assert.ok(await scoreAHit(page), 'a shot under the grid hits within ten');
@@ -268,7 +273,7 @@ async function touchGame(browser, url, facts) {
   await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
   // A tap on the picture starts play.
   await page.touchscreen.tap(400, 200);
-  await waitFor('play after a tap', async () => (await probe(page, 'colour', enemyColour, [])).count > 0);
+  await waitFor('play after a tap', async () => (await playerX(page, facts)) >= 0);
 
   // Holding the Right button moves the player out from behind the shield.
   const right = await (await page.$('#touch-right')).boundingBox();
@@ -300,6 +305,67 @@ async function touchGame(browser, url, facts) {
   await page.close();
 }
 
+// A gamepad of the standard mapping, played by the test through the
+// browser's own Gamepad API entry point.
+async function gamepadGame(browser, url, facts) {
+  const {page, errors} = await openPage(browser, url, {width: 1024, height: 800}, async (p) => {
+    await p.evaluateOnNewDocument(() => {
+      const button = () => ({pressed: false, touched: false, value: 0});
+      window.testPad = {index: 0, id: 'test pad', connected: true, mapping: 'standard', timestamp: 0,
+                        axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, button)};
+      window.setPadButton = (index, down) => {
+        window.testPad.buttons[index] = {pressed: down, touched: down, value: down ? 1 : 0};
+      };
+      Object.defineProperty(Navigator.prototype, 'getGamepads', {value: () => [window.testPad, null, null, null]});
+    });
+  });
+  const pad = (index, down) => page.evaluate((i, d) => window.setPadButton(i, d), index, down);
+  await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
+
+  // Start at a picture is Enter.
+  await pad(9, true);
+  await sleep(100);
+  await pad(9, false);
+  await waitFor('play after Start', async () => (await playerX(page, facts)) >= 0);
+
+  // The stick moves the player past its dead zone, not inside it.
+  const x0 = await playerX(page, facts);
+  await page.evaluate(() => { window.testPad.axes[0] = 0.4; });
+  await sleep(300);
+  assert.strictEqual(await playerX(page, facts), x0, 'the stick inside its dead zone moves nothing');
+  await page.evaluate(() => { window.testPad.axes[0] = 0.9; });
+  await waitFor('the stick to move the player', async () => (await playerX(page, facts)) >= 440, 5000)
+      .catch(async (e) => { throw new Error(e.message + ' ' + await page.evaluate(() => JSON.stringify({p: marchfireHost.pace.paused(), w: marchfireHost.pace.waitingForKey(), pad: window.testPad.axes, frames: marchfireHost.screen.stats.frames}))); });
+  await page.evaluate(() => { window.testPad.axes[0] = 0; });
+
+  // South fires on release.
+  await playAgainIfDead(page);
+  const x = await playerX(page, facts);
+  const column = [x + 20, 400, 24, playerY - 400 - 2];
+  const before = await probe(page, 'lit', column);
+  await pad(0, true);
+  await sleep(150);
+  assert.ok((await probe(page, 'lit', column)).count <= before.count, 'holding south does not fire yet');
+  await pad(0, false);
+  await waitFor('a missile after south is let go', async () => (await probe(page, 'lit', column)).count > before.count, 2000, 10);
+
+  // Start in play pauses; again, goes on.
+  await pad(9, true);
+  await sleep(60);
+  await pad(9, false);
+  await waitFor('the pause notice', () => page.$eval('#paused', (e) => !e.hidden), 2000);
+  await pad(9, true);
+  await sleep(60);
+  await pad(9, false);
+  await waitFor('play again', () => page.$eval('#paused', (e) => e.hidden), 2000);
+
+  // Back is Escape.
+  await pad(8, true);
+  await waitFor('the end of the game', () => page.$eval('#ended', (e) => !e.hidden), 3000);
+  assert.deepStrictEqual(errors, [], 'no error on the gamepad page');
+  await page.close();
+}
+
 (async () => {
   const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-chromium-'));
   const {server, url} = await serve(site);
@@ -314,7 +380,9 @@ async function touchGame(browser, url, facts) {
     await keyboardGame(browser, url, facts);
     console.log('ok - keyboard: intro, grid, move, hit, pause while hidden, P, no long task, Escape');
     await touchGame(browser, url, facts);
-    console.log('ok - touch: buttons shown, a tap starts, Fire fires');
+    console.log('ok - touch: buttons shown, a tap starts, Right moves, Fire fires');
+    await gamepadGame(browser, url, facts);
+    console.log('ok - gamepad: Start starts, stick with dead zone, south fires on release, Start pauses, Back quits');
   } finally {
     clearTimeout(deadline);
     if (browser) await browser.close();

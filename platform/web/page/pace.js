@@ -96,8 +96,10 @@ marchfireHost.pace = (function () {
     isPausedBy: function (reason) { return reasons[reason] === true; },
     // True while a picture (intro, death) waits for Enter or Escape.
     waitingForKey: function () { return waitingForKey; },
-    // An input event: a waiting picture looks at the keys now.
-    inputArrived: function () { if (waitingForKey) wake(); },
+    // An input event: a waiting picture looks at the keys as soon as the
+    // event's handler is done (never inside it: the game would run in the
+    // middle of the handler that is telling it about the key).
+    inputArrived: function () { if (waitingForKey) channel.port2.postMessage(0); },
     onPauseChange: function (listener) { listeners.push(listener); },
     turns: turns,
   };

@@ -10,6 +10,7 @@ marchfireHost.sound = (function () {
   var decoded = {};
   var audio = null;
   var playing = null;
+  var lastStarted = null;  // the cue heard last, for the browser test
 
   function keep(cueId, bytes) { recordings[cueId] = bytes; }
 
@@ -49,6 +50,7 @@ marchfireHost.sound = (function () {
     source.connect(audio.destination);
     source.start();
     playing = source;
+    lastStarted = Number(cueId);
   }
 
   function start() {
@@ -60,5 +62,13 @@ marchfireHost.sound = (function () {
     });
   }
 
-  return {start: start, keep: keep, play: play};
+  return {
+    start: start,
+    keep: keep,
+    play: play,
+    state: function () {
+      return {audio: audio === null ? 'none' : audio.state, decoded: Object.keys(decoded).length,
+              lastStarted: lastStarted};
+    },
+  };
 })();

@@ -22,7 +22,7 @@ marchfireHost.pace = (function () {
   // How long the game kept the page's thread at each turn (figures and the
   // browser test read it): the longest turns, with what the game did next.
   var turnBegan = null;
-  var turns = {count: 0, totalMs: 0, longest: []};
+  var turns = {count: 0, totalMs: 0, longest: [], recent: []};
 
   function endTurn(msLeft) {
     if (turnBegan === null) return;
@@ -30,6 +30,8 @@ marchfireHost.pace = (function () {
     turnBegan = null;
     turns.count += 1;
     turns.totalMs += took;
+    turns.recent.push([took, msLeft]);
+    if (turns.recent.length > 4096) turns.recent.shift();
     turns.longest.push({ms: took, at: performance.now(), nextRest: msLeft});
     turns.longest.sort(function (a, b) { return b.ms - a.ms; });
     if (turns.longest.length > 8) turns.longest.length = 8;

@@ -10,7 +10,7 @@ marchfireHost.sound = (function () {
   var decoded = {};
   var audio = null;
   var playing = null;
-  var lastStarted = null;  // the cue heard last, for the browser test
+  var started = [];  // the cues heard last, newest last, for the browser test
 
   function keep(cueId, bytes) { recordings[cueId] = bytes; }
 
@@ -50,7 +50,8 @@ marchfireHost.sound = (function () {
     source.connect(audio.destination);
     source.start();
     playing = source;
-    lastStarted = Number(cueId);
+    started.push(Number(cueId));
+    if (started.length > 16) started.shift();
   }
 
   function start() {
@@ -68,7 +69,7 @@ marchfireHost.sound = (function () {
     play: play,
     state: function () {
       return {audio: audio === null ? 'none' : audio.state, decoded: Object.keys(decoded).length,
-              lastStarted: lastStarted};
+              started: started.slice()};
     },
   };
 })();

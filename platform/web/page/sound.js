@@ -15,7 +15,14 @@ marchfireHost.sound = (function () {
   function keep(cueId, bytes) { recordings[cueId] = bytes; }
 
   function unlock() {
-    if (audio !== null) return;
+    if (audio !== null) {
+      // Some browsers take only certain gestures (a lifted finger, a click):
+      // every later one tries again, unless the game's pause holds the sound.
+      if (audio.state === 'suspended' && !marchfireHost.pace.paused()) {
+        audio.resume().catch(function () {});
+      }
+      return;
+    }
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return;
     try {

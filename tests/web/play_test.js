@@ -89,12 +89,13 @@ function spriteFacts() {
   return {enemyOffX: offX, enemyOffY: offY, playerRow};
 }
 
-function introHash() {
-  const intro = readBmp(path.join(pictures, 'intro.bmp'));
+// The same hash as the page's probe, of a whole picture.
+function pictureHash(name) {
+  const picture = readBmp(path.join(pictures, name));
   let h = 0x811c9dc5;
-  for (let y = 0; y < 768; y++) {
-    for (let x = 0; x < 1024; x++) {
-      const p = intro.pixel(x, y);
+  for (let y = 0; y < picture.height; y++) {
+    for (let x = 0; x < picture.width; x++) {
+      const p = picture.pixel(x, y);
       for (const byte of [p >> 16 & 255, p >> 8 & 255, p & 255]) h = Math.imul(h ^ byte, 0x01000193) >>> 0;
     }
   }
@@ -151,7 +152,7 @@ function playWindowLongTasks(tasks, from, to) {
 
 async function keyboardGame(browser, url, facts) {
   const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
-  const expectedIntro = introHash();
+  const expectedIntro = pictureHash('intro.bmp');
 
   // The intro: the generator's picture, pixel for pixel (so the byte order is right).
   await waitFor('the intro on the canvas', async () => (await probe(page, 'hash')) === expectedIntro, 8000);
@@ -379,14 +380,50 @@ async function gamepadGame(browser, url, facts) {
   await page.close();
 }
 
+// A whole wave: standing between the shields and firing as the grid marches
+// over, every column passes overhead. The level picture follows, then the
+// next wave stands whole at its start.
+async function waveGame(browser, url, facts) {
+  const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
+  await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
+  await page.keyboard.press('Enter');
+  await waitFor('play', async () => (await playerX(page, facts)) >= 0);
+  await page.keyboard.down('ArrowRight');
+  await waitFor('the player between the shields', async () => (await playerX(page, facts)) >= 440, 5000);
+  await page.keyboard.up('ArrowRight');
+
+  const levelBox = [215, 144, 640, 480];
+  const levelPicture = pictureHash('sophomore.bmp');
+  const end = Date.now() + 150000;
+  let deaths = 0;
+  for (;;) {
+    if (Date.now() > end) assert.fail(`no wave cleared in 150 s (${deaths} deaths)`);
+    if (await playAgainIfDead(page)) deaths += 1;
+    if ((await probe(page, 'hash', levelBox)) === levelPicture) break;
+    await page.keyboard.press('Space');
+    await sleep(150);
+  }
+  const cleared = await gridCells(page, facts);
+  assert.strictEqual(cleared.count, 0, 'no enemy left on the level picture');
+  // After the level's pause, the next wave stands whole at its start.
+  const next = await waitFor('the next wave', async () => {
+    const grid = await gridCells(page, facts);
+    return grid.cells === 32 ? grid : null;
+  }, 9000, 50);
+  assert.strictEqual(next.y, formationStart.y, 'the next wave starts at the top');
+  assert.deepStrictEqual(errors, [], 'no error while a wave is played');
+  await page.close();
+  return deaths;
+}
+
 (async () => {
   const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-chromium-'));
   const {server, url} = await serve(site);
   let browser = null;
   const deadline = setTimeout(() => {
-    console.error('browser test: gave up after 120 s');
+    console.error('browser test: gave up after 300 s');
     process.exit(1);
-  }, 120000);
+  }, 300000);
   try {
     browser = await launch(userDir);
     const facts = spriteFacts();
@@ -396,6 +433,8 @@ async function gamepadGame(browser, url, facts) {
     console.log('ok - touch: buttons shown, a tap starts, Right moves, Fire fires');
     await gamepadGame(browser, url, facts);
     console.log('ok - gamepad: Start starts, stick with dead zone, south fires on release, Start pauses, Back quits');
+    const deaths = await waveGame(browser, url, facts);
+    console.log(`ok - a whole wave cleared (${deaths} deaths on the way), the level picture, the next wave`);
   } finally {
     clearTimeout(deadline);
     if (browser) await browser.close();

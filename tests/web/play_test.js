@@ -416,6 +416,36 @@ async function waveGame(browser, url, facts) {
   return deaths;
 }
 
+// A copy of the site whose enemy picture claims 8 bits per pixel: the start
+// fails, and the page says why instead of thanking the player.
+async function failedStart(browser) {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-site-'));
+  try {
+    for (const name of fs.readdirSync(site)) fs.copyFileSync(path.join(site, name), path.join(copy, name));
+    const script = fs.readFileSync(path.join(copy, 'marchfire.js'), 'utf8');
+    const entry = /"filename":"\/game\/spartan.bmp","start":(\d+)/.exec(script);
+    assert.ok(entry, 'the data package lists spartan.bmp');
+    const data = fs.readFileSync(path.join(copy, 'marchfire.data'));
+    data.writeUInt16LE(8, Number(entry[1]) + 28);  // biBitCount
+    fs.writeFileSync(path.join(copy, 'marchfire.data'), data);
+    const {server, url} = await serve(copy);
+    try {
+      const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
+      await waitFor('the notice of a failed start', () => page.$eval('#fatal', (e) => !e.hidden), 8000);
+      const line = await page.$eval('#fatal-line', (e) => e.textContent);
+      assert.match(line, /spartan\.bmp/, `the notice names the picture (${line})`);
+      assert.strictEqual(await page.$eval('body', (b) => b.dataset.exitCode), '1', 'the program ends with 1');
+      assert.ok(await page.$eval('#ended', (e) => e.hidden), 'no thanks for a game that never started');
+      assert.deepStrictEqual(errors, [`console: ${line}`], 'the one error is the failed start itself');
+      await page.close();
+    } finally {
+      server.close();
+    }
+  } finally {
+    fs.rmSync(copy, {recursive: true, force: true});
+  }
+}
+
 (async () => {
   const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-chromium-'));
   const {server, url} = await serve(site);
@@ -433,6 +463,8 @@ async function waveGame(browser, url, facts) {
     console.log('ok - touch: buttons shown, a tap starts, Right moves, Fire fires');
     await gamepadGame(browser, url, facts);
     console.log('ok - gamepad: Start starts, stick with dead zone, south fires on release, Start pauses, Back quits');
+    await failedStart(browser);
+    console.log('ok - a start that fails: the page says why, the program ends with 1');
     const deaths = await waveGame(browser, url, facts);
     console.log(`ok - a whole wave cleared (${deaths} deaths on the way), the level picture, the next wave`);
   } finally {

@@ -22,11 +22,15 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 out="dist/web"
 rm -rf "$out"
-mkdir -p "$out" build-web/obj
+# Objects are kept between builds; a change of flags starts them afresh.
+mkdir -p "$out" build-web
+stamp="build-web/flags"
 
 # Only the waits unwind to the browser (host_rest): no indirect call leads to
 # one, so Asyncify instruments just the functions on the way to it.
-flags=(-std=c++20 -O2 -Wall -Wextra -I"$root")
+# Wasm SIMD (every current browser has it) turns the frame's byte order for
+# the canvas about three times faster.
+flags=(-std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root")
 link_flags=(
   -sASYNCIFY -sASYNCIFY_IMPORTS='["host_rest"]' -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sINITIAL_MEMORY=64MB -sALLOW_MEMORY_GROWTH=0 -sASYNCIFY_STACK_SIZE=16384
@@ -36,6 +40,10 @@ link_flags=(
 )
 sources=(game/*.cpp display/*.cpp assets/*.cpp shell/*.cpp platform/web/*.cpp
          platform/sdl/text_blend.cpp "$tools/generated/embedded_assets.cpp")
+
+if [ "$(cat "$stamp" 2>/dev/null)" != "${flags[*]}" ]; then rm -rf build-web/obj; fi
+mkdir -p build-web/obj
+echo "${flags[*]}" >"$stamp"
 
 # One object per source, compiled two at a time, rebuilt only when older.
 objects=()

@@ -3,7 +3,7 @@
 # no platform header may appear above it.
 set -euo pipefail
 root="$1"
-found=$(grep -rnE '#\s*include\s*[<"](SDL|windows|ddraw|mmsystem|wingdi|winuser|X11/|unistd|sys/)' \
+found=$(grep -rnE '#\s*include\s*[<"](SDL|windows|ddraw|mmsystem|wingdi|winuser|X11/|unistd|sys/|emscripten)' \
   "$root/game" "$root/display" "$root/assets" "$root/shell" "$root/platform/platform.h" || true)
 if [ -n "$found" ]; then
   echo "platform headers above the seam:"

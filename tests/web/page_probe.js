@@ -9,12 +9,17 @@ window.marchfireProbe = {
     const canvas = document.getElementById('frame');
     return canvas.getContext('2d').getImageData(0, 0, 1024, 768).data;
   },
-  // FNV-1a over the red, green and blue bytes of every pixel.
-  hash() {
+  // FNV-1a over the red, green and blue bytes of every pixel of the box
+  // (the whole canvas by default), row by row.
+  hash(box) {
+    const [bx, by, bw, bh] = box || [0, 0, 1024, 768];
     const data = this.pixels();
     let h = 0x811c9dc5;
-    for (let i = 0; i < data.length; i += 4) {
-      for (let k = 0; k < 3; k++) h = Math.imul(h ^ data[i + k], 0x01000193) >>> 0;
+    for (let y = by; y < by + bh; y++) {
+      for (let x = bx; x < bx + bw; x++) {
+        const i = (y * 1024 + x) * 4;
+        for (let k = 0; k < 3; k++) h = Math.imul(h ^ data[i + k], 0x01000193) >>> 0;
+      }
     }
     return h;
   },

@@ -41,13 +41,14 @@ function launch(userDir) {
     protocolTimeout: 30000,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--autoplay-policy=no-user-gesture-required', `--user-data-dir=${userDir}`],
+           `--user-data-dir=${userDir}`],
   });
 }
 
 // A page that records every error and every long task from its first line.
-async function openPage(browser, url, viewport) {
+async function openPage(browser, url, viewport, prepare) {
   const page = await browser.newPage();
+  if (prepare) await prepare(page);
   const errors = [];
   page.on('pageerror', (error) => errors.push(`uncaught: ${error.message}`));
   page.on('console', (message) => {
@@ -88,12 +89,13 @@ function spriteFacts() {
   return {enemyOffX: offX, enemyOffY: offY, playerRow};
 }
 
-function introHash() {
-  const intro = readBmp(path.join(pictures, 'intro.bmp'));
+// The same hash as the page's probe, of a whole picture.
+function pictureHash(name) {
+  const picture = readBmp(path.join(pictures, name));
   let h = 0x811c9dc5;
-  for (let y = 0; y < 768; y++) {
-    for (let x = 0; x < 1024; x++) {
-      const p = intro.pixel(x, y);
+  for (let y = 0; y < picture.height; y++) {
+    for (let x = 0; x < picture.width; x++) {
+      const p = picture.pixel(x, y);
       for (const byte of [p >> 16 & 255, p >> 8 & 255, p & 255]) h = Math.imul(h ^ byte, 0x01000193) >>> 0;
     }
   }
@@ -150,10 +152,13 @@ function playWindowLongTasks(tasks, from, to) {
 
 async function keyboardGame(browser, url, facts) {
   const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
-  const expectedIntro = introHash();
+  const expectedIntro = pictureHash('intro.bmp');
 
   // The intro: the generator's picture, pixel for pixel (so the byte order is right).
   await waitFor('the intro on the canvas', async () => (await probe(page, 'hash')) === expectedIntro, 8000);
+
+  // No sound before the player's first key: browsers refuse it.
+  assert.strictEqual((await page.evaluate(() => marchfireHost.sound.state())).audio, 'none', 'no audio before a key');
 
   // Enter starts play: the whole grid near its start, shields, player, score.
   await page.keyboard.press('Enter');
@@ -178,6 +183,23 @@ async function keyboardGame(browser, url, facts) {
   const stoppedAt = await playerX(page, facts);
   await sleep(200);
   assert.strictEqual(await playerX(page, facts), stoppedAt, 'the player stops when Right is let go');
+  // Pressed and let go within one step, a key still counts, once.
+  await page.keyboard.press('ArrowRight');
+  await sleep(200);
+  assert.strictEqual(await playerX(page, facts), stoppedAt + 6, 'a tap of Right moves one step');
+
+  // The first key started the audio: the seven cues decoded, the shot heard.
+  const sound = await waitFor('the cues decoded', async () => {
+    const state = await page.evaluate(() => marchfireHost.sound.state());
+    return state.decoded === 7 ? state : null;
+  }, 3000);
+  // A machine with no sound device may keep the audio suspended: silent play.
+  if (sound.audio !== 'running') console.log(`# audio is ${sound.audio}: the shot cue is not checked`);
+  if (sound.audio === 'running') {
+    assert.ok(!sound.started.includes(108), 'no shot heard before the first shot');
+    await page.keyboard.press('Space');
+    await waitFor('the shot cue', async () => (await page.evaluate(() => marchfireHost.sound.state())).started.includes(108), 1000);
+  }
 
   // A Space release fires; the hit scores 25.
   assert.ok(await scoreAHit(page), 'a shot under the grid hits within ten');
@@ -190,12 +212,10 @@ async function keyboardGame(browser, url, facts) {
 
   // Hidden, the game stands still; shown again, it goes on.
   await playAgainIfDead(page);
-  await page.evaluate(() => {
-    Object.defineProperty(document, 'visibilityState', {configurable: true, get: () => window.fakeVisibility});
-    Object.defineProperty(document, 'hidden', {configurable: true, get: () => window.fakeVisibility === 'hidden'});
-    window.fakeVisibility = 'hidden';
-    document.dispatchEvent(new Event('visibilitychange'));
-  });
+  // Another tab in front hides this one, as a player switching tabs would.
+  const otherTab = await browser.newPage();
+  await otherTab.bringToFront();
+  await waitFor('the page to be hidden', () => page.evaluate(() => document.visibilityState === 'hidden'), 3000);
   const hiddenGrid = await gridCells(page, facts);
   const hiddenFrames = await page.evaluate(() => marchfireHost.screen.stats.frames);
   const hiddenTick = await page.evaluate(() => marchfireHost.pace.tick());
@@ -205,11 +225,10 @@ async function keyboardGame(browser, url, facts) {
   assert.deepStrictEqual([stillGrid.x, stillGrid.y], [hiddenGrid.x, hiddenGrid.y], 'the grid stays put while hidden');
   assert.strictEqual(await page.evaluate(() => marchfireHost.screen.stats.frames), hiddenFrames, 'no frame while hidden');
   assert.strictEqual(await page.evaluate(() => marchfireHost.pace.tick()), hiddenTick, 'the clock stands still');
-  await page.evaluate(() => {
-    window.fakeVisibility = 'visible';
-    document.dispatchEvent(new Event('visibilitychange'));
-  });
-  assert.ok(await page.$eval('#paused', (e) => e.hidden), 'the pause notice goes');
+  await page.bringToFront();
+  await otherTab.close();
+  await waitFor('the page to be shown', () => page.evaluate(() => document.visibilityState === 'visible'), 3000);
+  await waitFor('the pause notice to go', () => page.$eval('#paused', (e) => e.hidden), 2000);
   await waitFor('the grid to march on', async () => {
     const now = await gridCells(page, facts);
     return now.x !== hiddenGrid.x || now.y !== hiddenGrid.y;
@@ -268,7 +287,7 @@ async function touchGame(browser, url, facts) {
   await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
   // A tap on the picture starts play.
   await page.touchscreen.tap(400, 200);
-  await waitFor('play after a tap', async () => (await probe(page, 'colour', enemyColour, [])).count > 0);
+  await waitFor('play after a tap', async () => (await playerX(page, facts)) >= 0);
 
   // Holding the Right button moves the player out from behind the shield.
   const right = await (await page.$('#touch-right')).boundingBox();
@@ -300,21 +319,154 @@ async function touchGame(browser, url, facts) {
   await page.close();
 }
 
+// A gamepad of the standard mapping, played by the test through the
+// browser's own Gamepad API entry point.
+async function gamepadGame(browser, url, facts) {
+  const {page, errors} = await openPage(browser, url, {width: 1024, height: 800}, async (p) => {
+    await p.evaluateOnNewDocument(() => {
+      const button = () => ({pressed: false, touched: false, value: 0});
+      window.testPad = {index: 0, id: 'test pad', connected: true, mapping: 'standard', timestamp: 0,
+                        axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, button)};
+      window.setPadButton = (index, down) => {
+        window.testPad.buttons[index] = {pressed: down, touched: down, value: down ? 1 : 0};
+      };
+      Object.defineProperty(Navigator.prototype, 'getGamepads', {value: () => [window.testPad, null, null, null]});
+    });
+  });
+  const pad = (index, down) => page.evaluate((i, d) => window.setPadButton(i, d), index, down);
+  await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
+
+  // Start at a picture is Enter.
+  await pad(9, true);
+  await sleep(100);
+  await pad(9, false);
+  await waitFor('play after Start', async () => (await playerX(page, facts)) >= 0);
+
+  // The stick moves the player past its dead zone, not inside it.
+  const x0 = await playerX(page, facts);
+  await page.evaluate(() => { window.testPad.axes[0] = 0.4; });
+  await sleep(300);
+  assert.strictEqual(await playerX(page, facts), x0, 'the stick inside its dead zone moves nothing');
+  await page.evaluate(() => { window.testPad.axes[0] = 0.9; });
+  await waitFor('the stick to move the player', async () => (await playerX(page, facts)) >= 440, 5000)
+      .catch(async (e) => { throw new Error(e.message + ' ' + await page.evaluate(() => JSON.stringify({p: marchfireHost.pace.paused(), w: marchfireHost.pace.waitingForKey(), pad: window.testPad.axes, frames: marchfireHost.screen.stats.frames}))); });
+  await page.evaluate(() => { window.testPad.axes[0] = 0; });
+
+  // South fires on release.
+  await playAgainIfDead(page);
+  const x = await playerX(page, facts);
+  const column = [x + 20, 400, 24, playerY - 400 - 2];
+  const before = await probe(page, 'lit', column);
+  await pad(0, true);
+  await sleep(150);
+  assert.ok((await probe(page, 'lit', column)).count <= before.count, 'holding south does not fire yet');
+  await pad(0, false);
+  await waitFor('a missile after south is let go', async () => (await probe(page, 'lit', column)).count > before.count, 2000, 10);
+
+  // Start in play pauses; again, goes on.
+  await pad(9, true);
+  await sleep(60);
+  await pad(9, false);
+  await waitFor('the pause notice', () => page.$eval('#paused', (e) => !e.hidden), 2000);
+  await pad(9, true);
+  await sleep(60);
+  await pad(9, false);
+  await waitFor('play again', () => page.$eval('#paused', (e) => e.hidden), 2000);
+
+  // Back is Escape.
+  await pad(8, true);
+  await waitFor('the end of the game', () => page.$eval('#ended', (e) => !e.hidden), 3000);
+  assert.deepStrictEqual(errors, [], 'no error on the gamepad page');
+  await page.close();
+}
+
+// A whole wave: standing between the shields and firing as the grid marches
+// over, every column passes overhead. The level picture follows, then the
+// next wave stands whole at its start.
+async function waveGame(browser, url, facts) {
+  const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
+  await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
+  await page.keyboard.press('Enter');
+  await waitFor('play', async () => (await playerX(page, facts)) >= 0);
+  await page.keyboard.down('ArrowRight');
+  await waitFor('the player between the shields', async () => (await playerX(page, facts)) >= 440, 5000);
+  await page.keyboard.up('ArrowRight');
+
+  const levelBox = [215, 144, 640, 480];
+  const levelPicture = pictureHash('sophomore.bmp');
+  const end = Date.now() + 150000;
+  let deaths = 0;
+  for (;;) {
+    if (Date.now() > end) assert.fail(`no wave cleared in 150 s (${deaths} deaths)`);
+    if (await playAgainIfDead(page)) deaths += 1;
+    if ((await probe(page, 'hash', levelBox)) === levelPicture) break;
+    await page.keyboard.press('Space');
+    await sleep(150);
+  }
+  const cleared = await gridCells(page, facts);
+  assert.strictEqual(cleared.count, 0, 'no enemy left on the level picture');
+  // After the level's pause, the next wave stands whole at its start.
+  const next = await waitFor('the next wave', async () => {
+    const grid = await gridCells(page, facts);
+    return grid.cells === 32 ? grid : null;
+  }, 9000, 50);
+  assert.strictEqual(next.y, formationStart.y, 'the next wave starts at the top');
+  assert.deepStrictEqual(errors, [], 'no error while a wave is played');
+  await page.close();
+  return deaths;
+}
+
+// A copy of the site whose enemy picture claims 8 bits per pixel: the start
+// fails, and the page says why instead of thanking the player.
+async function failedStart(browser) {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-site-'));
+  try {
+    for (const name of fs.readdirSync(site)) fs.copyFileSync(path.join(site, name), path.join(copy, name));
+    const script = fs.readFileSync(path.join(copy, 'marchfire.js'), 'utf8');
+    const entry = /"filename":"\/game\/spartan.bmp","start":(\d+)/.exec(script);
+    assert.ok(entry, 'the data package lists spartan.bmp');
+    const data = fs.readFileSync(path.join(copy, 'marchfire.data'));
+    data.writeUInt16LE(8, Number(entry[1]) + 28);  // biBitCount
+    fs.writeFileSync(path.join(copy, 'marchfire.data'), data);
+    const {server, url} = await serve(copy);
+    try {
+      const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
+      await waitFor('the notice of a failed start', () => page.$eval('#fatal', (e) => !e.hidden), 8000);
+      const line = await page.$eval('#fatal-line', (e) => e.textContent);
+      assert.match(line, /spartan\.bmp/, `the notice names the picture (${line})`);
+      assert.strictEqual(await page.$eval('body', (b) => b.dataset.exitCode), '1', 'the program ends with 1');
+      assert.ok(await page.$eval('#ended', (e) => e.hidden), 'no thanks for a game that never started');
+      assert.deepStrictEqual(errors, [`console: ${line}`], 'the one error is the failed start itself');
+      await page.close();
+    } finally {
+      server.close();
+    }
+  } finally {
+    fs.rmSync(copy, {recursive: true, force: true});
+  }
+}
+
 (async () => {
   const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-chromium-'));
   const {server, url} = await serve(site);
   let browser = null;
   const deadline = setTimeout(() => {
-    console.error('browser test: gave up after 120 s');
+    console.error('browser test: gave up after 300 s');
     process.exit(1);
-  }, 120000);
+  }, 300000);
   try {
     browser = await launch(userDir);
     const facts = spriteFacts();
     await keyboardGame(browser, url, facts);
     console.log('ok - keyboard: intro, grid, move, hit, pause while hidden, P, no long task, Escape');
     await touchGame(browser, url, facts);
-    console.log('ok - touch: buttons shown, a tap starts, Fire fires');
+    console.log('ok - touch: buttons shown, a tap starts, Right moves, Fire fires');
+    await gamepadGame(browser, url, facts);
+    console.log('ok - gamepad: Start starts, stick with dead zone, south fires on release, Start pauses, Back quits');
+    await failedStart(browser);
+    console.log('ok - a start that fails: the page says why, the program ends with 1');
+    const deaths = await waveGame(browser, url, facts);
+    console.log(`ok - a whole wave cleared (${deaths} deaths on the way), the level picture, the next wave`);
   } finally {
     clearTimeout(deadline);
     if (browser) await browser.close();

@@ -10,9 +10,11 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
   marchfireHost.sound.start();
 
   // A game nobody can see or reach stands still until the player is back.
-  document.addEventListener('visibilitychange', function () {
+  var followVisibility = function () {
     pace.setPaused('hidden', document.visibilityState === 'hidden');
-  });
+  };
+  document.addEventListener('visibilitychange', followVisibility);
+  followVisibility();  // a page opened in a background tab starts hidden
   window.addEventListener('blur', function () { pace.setPaused('focus', true); });
   window.addEventListener('focus', function () { pace.setPaused('focus', false); });
 

@@ -164,6 +164,8 @@ marchfireHost.input = (function () {
   function start() {
     window.addEventListener('keydown', onKeyDown);
     window.addEventListener('keyup', onKeyUp);
+    window.addEventListener('pointerup', userGesture);
+    window.addEventListener('touchend', userGesture);
     // Releases made in another window never arrive.
     window.addEventListener('blur', letGoOfEverything);
     document.getElementById('stage').addEventListener('pointerdown', onStagePointerDown);

@@ -22,13 +22,16 @@ marchfireHost.pace = (function () {
   // How long the game kept the page's thread at each turn (figures and the
   // browser test read it): the longest turns, with what the game did next.
   var turnBegan = null;
-  var turns = {count: 0, longest: []};
+  var turns = {count: 0, totalMs: 0, longest: [], recent: []};
 
   function endTurn(msLeft) {
     if (turnBegan === null) return;
     var took = performance.now() - turnBegan;
     turnBegan = null;
     turns.count += 1;
+    turns.totalMs += took;
+    turns.recent.push([took, msLeft]);
+    if (turns.recent.length > 4096) turns.recent.shift();
     turns.longest.push({ms: took, at: performance.now(), nextRest: msLeft});
     turns.longest.sort(function (a, b) { return b.ms - a.ms; });
     if (turns.longest.length > 8) turns.longest.length = 8;
@@ -96,8 +99,10 @@ marchfireHost.pace = (function () {
     isPausedBy: function (reason) { return reasons[reason] === true; },
     // True while a picture (intro, death) waits for Enter or Escape.
     waitingForKey: function () { return waitingForKey; },
-    // An input event: a waiting picture looks at the keys now.
-    inputArrived: function () { if (waitingForKey) wake(); },
+    // An input event: a waiting picture looks at the keys as soon as the
+    // event's handler is done (never inside it: the game would run in the
+    // middle of the handler that is telling it about the key).
+    inputArrived: function () { if (waitingForKey) channel.port2.postMessage(0); },
     onPauseChange: function (listener) { listeners.push(listener); },
     turns: turns,
   };

@@ -63,6 +63,8 @@ marchfireHost.screen = (function () {
     document.body.classList.add('ended');
     document.body.dataset.exitCode = String(exitCode);
     notice('paused', false);
+    // A start that failed keeps its own notice, which says why.
+    if (exitCode !== 0) return;
     notice('ended', true);
     document.getElementById('play-again').focus();
   }

@@ -10,11 +10,19 @@ marchfireHost.sound = (function () {
   var decoded = {};
   var audio = null;
   var playing = null;
+  var started = [];  // the cues heard last, newest last, for the browser test
 
   function keep(cueId, bytes) { recordings[cueId] = bytes; }
 
   function unlock() {
-    if (audio !== null) return;
+    if (audio !== null) {
+      // Some browsers take only certain gestures (a lifted finger, a click):
+      // every later one tries again, unless the game's pause holds the sound.
+      if (audio.state === 'suspended' && !marchfireHost.pace.paused()) {
+        audio.resume().catch(function () {});
+      }
+      return;
+    }
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return;
     try {
@@ -49,6 +57,8 @@ marchfireHost.sound = (function () {
     source.connect(audio.destination);
     source.start();
     playing = source;
+    started.push(Number(cueId));
+    if (started.length > 16) started.shift();
   }
 
   function start() {
@@ -60,5 +70,13 @@ marchfireHost.sound = (function () {
     });
   }
 
-  return {start: start, keep: keep, play: play};
+  return {
+    start: start,
+    keep: keep,
+    play: play,
+    state: function () {
+      return {audio: audio === null ? 'none' : audio.state, decoded: Object.keys(decoded).length,
+              started: started.slice()};
+    },
+  };
 })();

@@ -8,7 +8,7 @@
 # Defaults: build/bin/marchfire and build/bin/screen_probe (both built by
 # `cmake --build build`). Prints the process's own CPU time (user + system,
 # from /proc) over MEASURE_SECONDS (default 5) per state, as a share of one
-# core, and the number of 12 ms taps of Left and Right (TAPS, default 50)
+# core, with the display server's beside it, and the number of 12 ms taps of Left and Right (TAPS, default 50)
 # that moved the player. The level picture and the death picture are reached
 # by setting the game's own variables from a debugger (gdb): no enemies left,
 # then the grid at the shields' line; everything after that is the program's
@@ -35,18 +35,21 @@ hz=$(getconf CLK_TCK)
 SDL_AUDIODRIVER=dummy "$program" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
-# Share of one core used by the program over the next `seconds`, in percent.
+# Share of one core used over the next SECONDS, in percent: by the program,
+# then in brackets by the display server on its behalf.
 cpu_share() {
-  local t0 t1 n0 n1
-  t0=$(cpu_ticks)
+  local g0 g1 x0 x1 n0 n1
+  g0=$(cpu_ticks "$game_pid")
+  x0=$(cpu_ticks "$xvfb_pid")
   n0=$(date +%s%N)
   sleep "$1"
-  t1=$(cpu_ticks)
+  g1=$(cpu_ticks "$game_pid")
+  x1=$(cpu_ticks "$xvfb_pid")
   n1=$(date +%s%N)
-  awk -v t="$((t1 - t0))" -v hz="$hz" -v ns="$((n1 - n0))" \
-    'BEGIN { printf "%.1f", 100 * (t / hz) / (ns / 1e9) }'
+  awk -v g="$((g1 - g0))" -v x="$((x1 - x0))" -v hz="$hz" -v ns="$((n1 - n0))" \
+    'BEGIN { s = ns / 1e9; printf "%5.1f  (%.1f)", 100 * g / hz / s, 100 * x / hz / s }'
 }
 
 set_game_variable() {
@@ -119,7 +122,7 @@ death=$(cpu_share "$seconds")
 escape_ends_game 5000 || fail "Escape on the death picture did not end the program"
 
 echo "program: $program"
-printf '%-28s %s\n' "state" "CPU, % of one core"
+printf '%-28s %s\n' "state" "CPU, % of one core: program  (display server)"
 printf '%-28s %s\n' "intro picture waiting" "$intro"
 printf '%-28s %s\n' "play" "$play"
 printf '%-28s %s\n' "paused in play" "$paused"

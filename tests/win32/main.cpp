@@ -1,6 +1,6 @@
 // Runs the checks of the Windows backend. With no arguments every group
 // runs; otherwise only the named ones ("files", "messages", "keys",
-// "display", "clock", "resources PROGRAM.exe").
+// "display", "clock", "waits", "pause", "resources PROGRAM.exe").
 #include <windows.h>
 
 #include <cstring>
@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
   if (wanted("keys")) check_keys();
   if (wanted("display")) check_display();
   if (wanted("clock")) check_clock_and_sound();
+  if (wanted("waits")) check_waits();
+  if (wanted("pause")) check_pause();
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::strcmp(argv[i], "resources") == 0) check_resources(argv[i + 1]);
   }

@@ -26,7 +26,8 @@ runs and gives it back when it ends. Keep the .bmp pictures in the same
 folder as the program: it reads them at start.
 
 Keys: Left and Right move, Space fires (when released), Enter starts,
-Escape quits.
+P pauses and resumes, Escape quits. Switching to another program pauses
+the game too; it goes on when you come back to it.
 TEXT
 sed -i 's/$/\r/' "$stage/marchfire/README.txt"
 

@@ -7,8 +7,10 @@
 #   3. plays the packaged game from another working directory: the intro
 #      appears, Enter shows the play field (grid, shields, player, score
 #      text), a missile from the player hits the grid and the score changes,
-#      Left moves the player, a released Space fires, Escape ends the program
-#      with exit code 0;
+#      Left moves the player, a released Space fires, P pauses and resumes,
+#      another window taking the focus pauses until the game is brought
+#      back, Escape ends the program with exit code 0; the game's share of a
+#      core is measured at the intro, in play, paused and while away;
 #   4. starts the program without its pictures: one line on standard error,
 #      a message box, a non-zero exit code.
 # Keys are held for 150 ms or more: the game polls held keys, and an instant
@@ -87,7 +89,8 @@ for _ in $(seq 1 100); do
 done
 xdpyinfo >/dev/null 2>&1 || skip "the virtual X server did not start (see $work/xvfb.log)"
 
-export WINEPREFIX="$work/prefix"
+# The prefix outlives a run: making a new one is the slowest part of a start.
+export WINEPREFIX="$root/build-windows/wine-prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 # No downloads of Wine's .NET and HTML engines: the program needs neither.
@@ -132,6 +135,33 @@ hold_key() { # key seconds
   sleep "$2"
   xdotool keyup "$1"
 }
+# The game's own process (the one of this prefix), and its share of a core
+# over some seconds, from its CPU time in /proc.
+game_process() {
+  local pid
+  for pid in $(pgrep -x marchfire.exe); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+      return
+    fi
+  done
+}
+cpu_share() { # pid seconds; prints the share of one core in per cent
+  local hz before after
+  hz=$(getconf CLK_TCK)
+  before=$(awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null) || { echo "?"; return; }
+  sleep "$2"
+  after=$(awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null) || { echo "?"; return; }
+  awk -v d=$((after - before)) -v h="$hz" -v s="$2" 'BEGIN {printf "%.1f", d * 100 / (h * s)}'
+}
+at_most() { # value limit: true when value is a number not above limit
+  awk -v v="$1" -v l="$2" 'BEGIN {exit !(v ~ /^[0-9.]+$/ && v + 0 <= l + 0)}'
+}
+# Where the enemy grid stands: its top-left corner as "x y", from its colour.
+grid_origin() {
+  convert "$(picture "$1")" -crop 1024x440+0+60 +repage -fill black +opaque '#126F06' -trim \
+    -format '%X %Y' info: 2>/dev/null | tr -d '+'
+}
 wait_for_file() { # file seconds
   for _ in $(seq 1 $(($2 * 10))); do
     [ -s "$1" ] && return 0
@@ -145,7 +175,7 @@ echo "== checks of the Windows backend"
 checks_exe="$root/build-windows/tests/win32/win32_backend_checks.exe"
 program_path_for_wine="$(winepath -w "$root/build-windows/bin/marchfire.exe" 2>/dev/null)"
 (cd "$work/elsewhere" && timeout 300 wine "$checks_exe" files messages keys display clock \
-  resources "$program_path_for_wine") >"$work/checks.log" 2>&1
+  waits pause resources "$program_path_for_wine") >"$work/checks.log" 2>&1
 checks_status=$?
 grep -v '^ALSA\|wine32\|wine32:i386' "$work/checks.log"
 # The checks write Windows line ends.
@@ -202,6 +232,13 @@ for _ in $(seq 1 120); do
   [ -s "$work/game.status" ] && break
 done
 expect $intro_shown "the intro fills the screen, pixel for pixel its picture"
+game=$(game_process)
+if [ $intro_shown -eq 0 ] && [ -n "$game" ]; then
+  intro_cpu=$(cpu_share "$game" 3)
+  echo "figure: waiting at the intro, the game uses $intro_cpu % of a core"
+  at_most "$intro_cpu" 5
+  expect $? "the intro's key wait hands its time back ($intro_cpu % of a core)"
+fi
 
 # The play field shows once the grid's colour fills its place; the death
 # picture means an enemy missile got the player first.
@@ -249,6 +286,7 @@ if [ $intro_shown -eq 0 ]; then
   hold_key Return 0.2
   wait_for_play play
   expect $? "Enter shows the play field: the enemy grid in its colour"
+  [ -n "$game" ] && echo "figure: in play, the game uses $(cpu_share "$game" 3) % of a core"
   blue=$(differing_pixels play 240x89+150+600 "$unpacked/shield_blue.bmp")
   yellow=$(differing_pixels play 240x89+650+600 "$unpacked/shield_yellow.bmp")
   expect $(( ${blue:-99999} < 200 ? 0 : 1 )) "the blue shield at (150, 600) (${blue:-?} pixels differ)"
@@ -336,6 +374,76 @@ if [ $intro_shown -eq 0 ]; then
   done
   expect "$moved_ok" "held Left moves the player left (from x ${player_x:-?} to ${moved_x:-?})"
   expect "$missile_seen" "a released Space fires a missile upward from the player"
+fi
+
+# ---- the pause: P, and another window taking the focus
+if [ $intro_shown -eq 0 ]; then
+  back_to_play
+  hold_key p 0.1
+  sleep 0.5
+  shot paused-1
+  pause_line=$(colour_count paused-1 1024x56+0+356 white)
+  expect $(( pause_line > 200 ? 0 : 1 )) "P pauses: a line over the field says so ($pause_line white pixels)"
+  paused_cpu=$(cpu_share "$game" 3)
+  echo "figure: paused, the game uses $paused_cpu % of a core"
+  shot paused-2
+  still=$(differing_pixels paused-2 1024x768+0+0 "$shots/paused-1.png")
+  expect $(( ${still:-1} == 0 ? 0 : 1 )) "while paused nothing moves (${still:-?} pixels changed in 3 s)"
+  at_most "$paused_cpu" 5
+  expect $? "and the game hands its time back ($paused_cpu % of a core)"
+  hold_key p 0.1
+  sleep 1.5
+  shot resumed
+  moved=$(differing_pixels resumed 1024x768+0+0 "$shots/paused-2.png")
+  line_left=$(colour_count resumed 1024x56+0+356 white)
+  expect $(( ${moved:-0} > 0 && line_left * 4 < pause_line ? 0 : 1 )) \
+    "P again resumes: the field moves on, the line is gone (${moved:-?} pixels changed)"
+
+  # Another program's window takes the focus, as a click on it would; the
+  # game comes back the way a click on its task bar button brings it.
+  back_to_play
+  game_window=$(xdotool search --name '^DirectDraw 24-Bit Bitmap Loading$' 2>/dev/null | head -1)
+  convert -size 64x64 xc:gray "$work/other.png"
+  display -title marchfire-test-other -geometry +0+0 "$work/other.png" >/dev/null 2>&1 &
+  other_pid=$!
+  other_window=""
+  for _ in $(seq 1 50); do
+    other_window=$(xdotool search --name '^marchfire-test-other$' 2>/dev/null | head -1)
+    [ -n "$other_window" ] && break
+    sleep 0.1
+  done
+  if [ -n "$game_window" ] && [ -n "$other_window" ]; then
+    xdotool windowfocus "$game_window" 2>/dev/null
+    sleep 0.5
+    shot before-away
+    read -r away_x away_y <<<"$(grid_origin before-away)"
+    xdotool windowfocus "$other_window" 2>/dev/null
+    sleep 1
+    away_cpu=$(cpu_share "$game" 4)
+    echo "figure: with another window in front, the game uses $away_cpu % of a core"
+    (cd "$work/elsewhere" && timeout 60 wine "$checks_exe" bring-back WINCLASS1) >/dev/null 2>&1
+    sleep 0.3
+    shot back
+    read -r back_x back_y <<<"$(grid_origin back)"
+    at_most "$away_cpu" 5
+    expect $? "losing the focus pauses the game ($away_cpu % of a core while away)"
+    # In five seconds away the grid would have marched six times; the shots
+    # around the pause may each fall next to one step.
+    shift_x=$(( ${back_x:-9999} - ${away_x:-0} ))
+    shift_y=$(( ${back_y:-9999} - ${away_y:-0} ))
+    expect $(( ${shift_x#-} <= 40 && ${shift_y#-} <= 40 ? 0 : 1 )) \
+      "the grid stood still while away (from ${away_x:-?},${away_y:-?} to ${back_x:-?},${back_y:-?})"
+    expect $(( $(colour_count back 1024x440+0+60 '#126F06') > 1000 ? 0 : 1 )) \
+      "on return the field is on the screen again"
+    sleep 2
+    shot back-later
+    moved=$(differing_pixels back-later 1024x768+0+0 "$shots/back.png")
+    expect $(( ${moved:-0} > 0 ? 0 : 1 )) "and the game runs on"
+  else
+    expect 1 "a second window to take the focus (game ${game_window:-none}, other ${other_window:-none})"
+  fi
+  kill "$other_pid" 2>/dev/null
+  wait "$other_pid" 2>/dev/null
 fi
 
 hold_key Escape 0.3

@@ -56,6 +56,27 @@ void drop_back_surface_lock() {
   if (back_surface != nullptr) back_surface->Unlock(nullptr);
 }
 
+bool redisplay_last_frame() {
+  if (back_surface == nullptr || primary_surface == nullptr) return true;
+  // Called only between the game's frames; a frame under way is shown by the
+  // game itself.
+  if (locked_pixels != nullptr) return false;
+  if (primary_surface->IsLost() == DDERR_SURFACELOST && !restore_lost_surfaces()) return false;
+  DDSURFACEDESC2 desc;
+  if (FAILED(lock_surface(desc))) return false;
+  if (!surface_takes_frame(desc)) {
+    back_surface->Unlock(nullptr);
+    return false;
+  }
+  locked_pixels = static_cast<unsigned char*>(desc.lpSurface);
+  locked_pitch = desc.lPitch;
+  copy_frame_into_surface();
+  locked_pixels = nullptr;
+  if (FAILED(back_surface->Unlock(nullptr))) return false;
+  redraw_remembered_texts();
+  return SUCCEEDED(primary_surface->Flip(nullptr, DDFLIP_WAIT));
+}
+
 }  // namespace win32
 
 namespace platform {
@@ -95,6 +116,7 @@ bool unlock_back_surface() {
   }
   copy_frame_into_surface();
   locked_pixels = nullptr;
+  forget_drawn_texts();
   const HRESULT result = back_surface->Unlock(nullptr);
   if (FAILED(result)) {
     record_display_failure("Unlock", result);

@@ -1,26 +1,50 @@
-// Time: the system's millisecond tick and a plain sleep.
+// Time: the game's clock, which stands still during a pause, and the waits.
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/message_service.h"
+#include "platform/win32/pause.h"
+#include "platform/win32/precise_wait.h"
+
+namespace {
+
+// How long a key wait rests before it looks at the keys again when no input
+// arrives: short enough that Enter feels immediate.
+constexpr std::uint32_t key_wait_look_ms = 10;
+
+}  // namespace
 
 namespace platform {
 
 std::uint32_t tick_ms() {
-  return GetTickCount();
+  return win32::game_clock(GetTickCount());
 }
 
+// On the game's clock, so that a pause neither shortens nor ends it.
 void sleep_ms(std::uint32_t ms) {
-  Sleep(ms);
+  const std::uint32_t start = tick_ms();
+  for (;;) {
+    if (win32::paused()) {
+      win32::hold_while_paused();
+      continue;
+    }
+    const std::uint32_t elapsed = tick_ms() - start;
+    if (elapsed >= ms) return;
+    win32::wait_for_input(ms - elapsed);
+  }
 }
 
 void rest(std::uint32_t ms_left) {
-  // Sleep's granularity is the system timer's (often 15.6 ms), far too coarse
-  // for the pacing of a step: only the key waits, which have no deadline,
-  // sleep; a pacing wait just lets other threads run.
+  if (win32::paused()) {
+    win32::hold_while_paused();
+    return;
+  }
+  // A key wait answers the window and wakes on input; a step's pacing must
+  // end on time, so it sleeps only where it can't oversleep.
   if (ms_left == no_deadline) {
-    Sleep(10);
+    win32::wait_for_input(key_wait_look_ms);
   } else {
-    SwitchToThread();
+    win32::wait_precisely(ms_left);
   }
 }
 

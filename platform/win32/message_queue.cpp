@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/message_service.h"
 #include "platform/win32/message_translation.h"
+#include "platform/win32/pause.h"
 #include "platform/win32/win32_globals.h"
 
 namespace {
@@ -28,6 +30,12 @@ HWND native_window(const platform::WindowMessage& message) {
 namespace platform {
 
 bool fetch_message(WindowMessage& out) {
+  // The game's messages wait out a pause in the queue, in their order,
+  // unless one of them must be handled now.
+  if (win32::paused()) {
+    if (!win32::pause_must_give_way()) return false;
+    win32::pause_end(GetTickCount());
+  }
   MSG message = {};
   if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
   fetched_message = message;

@@ -3,7 +3,9 @@
 
 #include "platform/platform.h"
 #include "platform/win32/failure_text.h"
+#include "platform/win32/message_service.h"
 #include "platform/win32/message_translation.h"
+#include "platform/win32/pause.h"
 #include "platform/win32/win32_globals.h"
 
 namespace {
@@ -15,7 +17,14 @@ platform::WindowProc game_window_proc = nullptr;
 LRESULT CALLBACK native_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   // The last message a window receives; a stale handle must not outlive it,
   // or a late close request would go to whatever window reuses the value.
-  if (message == WM_NCDESTROY && window == win32::main_window) win32::main_window = nullptr;
+  if (message == WM_NCDESTROY && window == win32::main_window) {
+    win32::main_window = nullptr;
+    // No window, nothing to pause: the game must see its quit message.
+    win32::pause_end(GetTickCount());
+  }
+  // The pause is the backend's: the game sees these messages as before.
+  if (message == WM_KEYDOWN) win32::note_key_down(wparam, lparam);
+  if (message == WM_ACTIVATEAPP) win32::note_activation(wparam != FALSE);
   if (game_window_proc == nullptr) return DefWindowProcA(window, message, wparam, lparam);
   return static_cast<LRESULT>(
       game_window_proc(win32::translate_message(window, message, wparam, lparam)));

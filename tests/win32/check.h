@@ -18,4 +18,6 @@ void check_messages();
 void check_keys();
 void check_display();
 void check_clock_and_sound();
+void check_waits();
+void check_pause();
 void check_resources(const char* program_path);

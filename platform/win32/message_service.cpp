@@ -1,0 +1,99 @@
+#include "platform/win32/message_service.h"
+
+#include "platform/win32/display_surfaces.h"
+#include "platform/win32/pause.h"
+#include "platform/win32/win32_globals.h"
+
+namespace {
+
+// More key-downs than a player can make between two looks at the queue; the
+// bound keeps a flood of injected keys from holding the game.
+constexpr int key_downs_per_look = 64;
+constexpr DWORD pause_look_ms = 50;
+
+// The screen came back while a pause the player made still holds: the
+// surfaces must be restored and the frame and pause line drawn again.
+bool screen_returned_during_pause = false;
+
+bool is_repeat(LPARAM key_data) {
+  return (key_data & (LPARAM{1} << 30)) != 0;
+}
+
+bool queued(UINT message) {
+  MSG found;
+  return PeekMessageA(&found, nullptr, message, message, PM_NOREMOVE) != FALSE;
+}
+
+}  // namespace
+
+namespace win32 {
+
+bool pause_must_give_way() {
+  return main_window == nullptr || queued(WM_CLOSE) || queued(WM_QUIT) || queued(WM_SYSCOMMAND);
+}
+
+void note_key_down(WPARAM virtual_key, LPARAM key_data) {
+  if (is_repeat(key_data)) return;
+  if (virtual_key == 'P') pause_toggle_by_player(GetTickCount());
+  if (virtual_key == VK_ESCAPE) pause_end_for_escape(GetTickCount());
+}
+
+void note_activation(bool active) {
+  const bool was_active = application_active();
+  pause_note_activation(active, GetTickCount());
+  if (active && !was_active && paused()) screen_returned_during_pause = true;
+}
+
+void service_queue() {
+  MSG message;
+  // Any look at the queue delivers what other threads and the system sent,
+  // and tells Windows that the program still answers.
+  PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+  for (int taken = 0; taken < key_downs_per_look; ++taken) {
+    if (!PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) break;
+    note_key_down(message.wParam, message.lParam);
+  }
+}
+
+void wait_for_input(std::uint32_t timeout_ms) {
+  service_queue();
+  if (paused()) return;
+  if (redraw_owed()) settle_display();
+  // Input that the look above has seen does not end this wait again; only
+  // new input, a sent message or the timeout do.
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeout_ms, QS_ALLINPUT, 0);
+}
+
+void hold_while_paused() {
+  bool line_shown = false;
+  while (paused()) {
+    service_queue();
+    if (!paused()) break;
+    if (pause_must_give_way()) {
+      pause_end(GetTickCount());
+      break;
+    }
+    // The key may have gone down while another window had the keyboard.
+    if ((GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0) {
+      pause_end_for_escape(GetTickCount());
+      break;
+    }
+    if (screen_returned_during_pause && redisplay_last_frame()) {
+      screen_returned_during_pause = false;
+      line_shown = false;
+    }
+    if (!line_shown && application_active()) line_shown = show_pause_line();
+    MsgWaitForMultipleObjectsEx(0, nullptr, pause_look_ms, QS_ALLINPUT, 0);
+  }
+  screen_returned_during_pause = false;
+  settle_display();
+}
+
+bool settle_display() {
+  if (!redraw_owed()) return true;
+  if (!redisplay_last_frame()) return false;
+  redraw_done();
+  return true;
+}
+
+}  // namespace win32

@@ -1,0 +1,169 @@
+// The game's waits: a key wait keeps the window answering and leaves the
+// Space releases queued in order; a step's pacing ends 15 ms after its start,
+// on time, without burning the processor.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "later.h"
+#include "platform/platform.h"
+#include "platform/win32/precise_wait.h"
+#include "platform/win32/win32_globals.h"
+
+namespace {
+
+constexpr std::uint32_t step_ms = 15;
+
+std::intptr_t plain_proc(const platform::WindowMessage& message) {
+  if (message.kind == platform::MessageKind::destroy) {
+    platform::post_quit(0);
+    return 0;
+  }
+  if (message.kind == platform::MessageKind::key_up) return 0;
+  return platform::default_window_proc(message);
+}
+
+double thread_cpu_ms() {
+  FILETIME created, ended, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+  const auto ms = [](const FILETIME& time) {
+    return ((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime) /
+           10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+// Sends to the window from another thread, as the desktop does, all through
+// a key wait of about six seconds: longer than the five after which the
+// system marks a window that takes no messages as not responding.
+void check_key_wait_answers(HWND window) {
+  std::atomic<bool> wait_over{false};
+  std::atomic<int> asked{0};
+  std::atomic<int> answered{0};
+  std::atomic<bool> hung{true};
+  Later prober(0, [&] {
+    const DWORD start = GetTickCount();
+    int posted = 0;
+    while (GetTickCount() - start < 6000) {
+      DWORD_PTR result = 0;
+      ++asked;
+      if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) ++answered;
+      // Three Space releases, told apart by their repeat counts.
+      if (posted < 3 && GetTickCount() - start > 1000u * (posted + 1)) {
+        ++posted;
+        PostMessageA(window, WM_KEYUP, VK_SPACE, 0xC0390000 | posted);
+      }
+      Sleep(250);
+    }
+    hung = IsHungAppWindow(window) != FALSE;
+    wait_over = true;
+  });
+
+  const DWORD start = GetTickCount();
+  const double cpu_before = thread_cpu_ms();
+  while (!wait_over) platform::rest(platform::no_deadline);
+  const double cpu_share = (thread_cpu_ms() - cpu_before) * 100.0 / (GetTickCount() - start);
+  prober.wait();
+  std::printf("key wait: %d of %d messages sent by another thread answered; %.1f %% of a core\n",
+              answered.load(), asked.load(), cpu_share);
+  check(asked >= 10 && answered == asked, "every message sent during the key wait is answered");
+  check(!hung, "after six seconds of key wait the window is not marked as not responding");
+  check(cpu_share < 5.0,
+        "the key wait hands its time back (" + std::to_string(cpu_share) + " % of a core)");
+
+  std::vector<std::uintptr_t> releases;
+  platform::WindowMessage message;
+  const DWORD give_up = GetTickCount() + 2000;
+  while (releases.size() < 3 && GetTickCount() < give_up) {
+    if (!platform::fetch_message(message)) continue;
+    if (message.kind == platform::MessageKind::key_up) releases.push_back(message.native[3] & 0xF);
+    platform::dispatch_message(message);
+  }
+  check(releases == std::vector<std::uintptr_t>{1, 2, 3},
+        "the Space releases queued during the wait reach the loop afterwards, in order");
+}
+
+struct PacingRecord {
+  int early = 0;
+  int late = 0;
+  DWORD longest = 0;
+};
+
+// One step of the core's pacing: a few milliseconds of work, then rest with
+// the time still owed until 15 ms have passed (or, for the comparison, spin
+// without resting). Timed on the system's tick, as the game's clock is.
+void run_step(bool resting, PacingRecord& record) {
+  const DWORD system_start = GetTickCount();
+  const std::uint32_t start = platform::tick_ms();
+  while (GetTickCount() - system_start < 3) {
+  }
+  for (int turn = 0; turn < 10000000; ++turn) {
+    const std::uint32_t elapsed = platform::tick_ms() - start;
+    if (elapsed >= step_ms) break;
+    if (resting) platform::rest(step_ms - elapsed);
+  }
+  const DWORD took = GetTickCount() - system_start;
+  if (took < step_ms) ++record.early;
+  if (took > step_ms + 1) ++record.late;
+  if (took > record.longest) record.longest = took;
+}
+
+// A loaded machine keeps any thread from running now and then, spinning or
+// not; resting steps are compared with spinning ones taken in turn with
+// them, under the same load, so that only lateness the rest adds counts.
+void check_pacing() {
+  constexpr int steps = 200;
+  PacingRecord resting;
+  PacingRecord spinning;
+  double resting_cpu_ms = 0;
+  DWORD resting_wall_ms = 0;
+  for (int step = 0; step < steps; ++step) {
+    const DWORD wall_before = GetTickCount();
+    const double cpu_before = thread_cpu_ms();
+    run_step(true, resting);
+    resting_cpu_ms += thread_cpu_ms() - cpu_before;
+    resting_wall_ms += GetTickCount() - wall_before;
+    if (step % 4 == 0) run_step(false, spinning);
+  }
+  const double cpu_share = resting_cpu_ms * 100.0 / resting_wall_ms;
+  std::printf(
+      "pacing: %d resting steps of 3 ms work, %d ended late (longest %lu ms), %.1f %% of a core; "
+      "%d spinning steps, %d ended late (longest %lu ms); high-resolution timer: %s\n",
+      steps, resting.late, static_cast<unsigned long>(resting.longest), cpu_share, steps / 4,
+      spinning.late, static_cast<unsigned long>(spinning.longest),
+      win32::has_high_resolution_timer() ? "yes" : "no");
+  check(resting.early == 0,
+        "no step ends before 15 ms (" + std::to_string(resting.early) + " did)");
+  const double resting_late_share = resting.late * 100.0 / steps;
+  const double spinning_late_share = spinning.late * 100.0 / (steps / 4);
+  check(resting_late_share <= 2 * spinning_late_share + 5.0,
+        "resting steps end within 16 ms of their start about as often as spinning ones (" +
+            std::to_string(resting_late_share) + " % against " +
+            std::to_string(spinning_late_share) + " % later)");
+  check(!win32::has_high_resolution_timer() || cpu_share < 60.0,
+        "with a high-resolution timer the pacing sleeps most of its wait (" +
+            std::to_string(cpu_share) + " % of a core)");
+}
+
+}  // namespace
+
+void check_waits() {
+  begin_group("waits");
+  Watchdog watchdog("waits", 60000);
+  check(platform::register_window_class("MARCHFIRE_WAIT_CHECKS", plain_proc), "class");
+  check(platform::create_window("MARCHFIRE_WAIT_CHECKS", "wait checks", 320, 200), "window");
+  HWND window = win32::main_window;
+  if (window == nullptr) return;
+  check_key_wait_answers(window);
+  check_pacing();
+  DestroyWindow(window);
+  platform::WindowMessage message;
+  for (int i = 0; i < 100 && platform::fetch_message(message); ++i) {
+    if (message.kind == platform::MessageKind::quit) break;
+    platform::dispatch_message(message);
+  }
+}

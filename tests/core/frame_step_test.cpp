@@ -23,17 +23,12 @@ class FrameStepTest : public test::GameTest {
     open_display_and_sprites();
     fill_grid();
   }
-  int active(const Missile* missiles, int n) {
-    int count = 0;
-    for (int i = 0; i < n; ++i) count += missiles[i].active;
-    return count;
-  }
 };
 
 TEST_F(FrameStepTest, TheFirstStepStepsFiresAndComposesEverything) {
   EXPECT_EQ(run_frame(), 1);
   EXPECT_EQ(formation_x, 357);
-  ASSERT_EQ(active(enemy_missiles, 15), 1);
+  ASSERT_EQ(test::in_flight(enemy_missiles), 1);
   const Missile& shot = enemy_missiles[0];
   // Launched from where the grid stood before its step, then fallen once.
   EXPECT_EQ(shot.y, 100 + 66 * 3 + 56 + 4);
@@ -183,10 +178,10 @@ TEST_F(FrameStepTest, ClearingAWaveShowsTheLevelAndDrawsTheNewGridAtTheOldOrigin
   EXPECT_EQ(formation_x, 337);
   EXPECT_EQ(headless::text_draws().back().text, "SCORE:  25");
   // The next step marches and fires at once: the screen outlasted both timers.
-  const int enemy_shots = active(enemy_missiles, 15);
+  const int enemy_shots = test::in_flight(enemy_missiles);
   run_frame();
   EXPECT_EQ(formation_x, 357);
-  EXPECT_EQ(active(enemy_missiles, 15), enemy_shots + 1);
+  EXPECT_EQ(test::in_flight(enemy_missiles), enemy_shots + 1);
 }
 
 TEST_F(FrameStepTest, AHitOnThePlayerShowsTheDeathScreenAndEnterRestarts) {
@@ -203,7 +198,7 @@ TEST_F(FrameStepTest, AHitOnThePlayerShowsTheDeathScreenAndEnterRestarts) {
   });
   run_frame();
   EXPECT_EQ(score, 0);
-  EXPECT_EQ(active(enemy_missiles, 15), 0);
+  EXPECT_EQ(test::in_flight(enemy_missiles), 0);
   EXPECT_EQ(headless::text_draws().back().text, "SCORE:  0");
 }
 

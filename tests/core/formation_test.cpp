@@ -74,10 +74,11 @@ TEST_F(FormationTest, EdgeTestsAreStrict) {
   formation_dx = -20;
   formation_step();
   EXPECT_EQ(formation_x, 1) << "a left edge at 1 is taken";
-  formation_dx = 0;  // zero marches left
+  formation_x = 0;
+  formation_dx = 0;  // zero marches left: at the left edge it turns
   formation_step();
   EXPECT_EQ(formation_dx, 0);
-  EXPECT_EQ(formation_y, 150);
+  EXPECT_EQ(formation_y, 175);
 }
 
 // Counts the reversals until the invasion test sends the game to the death

@@ -200,6 +200,22 @@ TEST_F(FrameStepTest, AHitOnThePlayerShowsTheDeathScreenAndEnterRestarts) {
   EXPECT_EQ(score, 0);
   EXPECT_EQ(test::in_flight(enemy_missiles), 0);
   EXPECT_EQ(headless::text_draws().back().text, "SCORE:  0");
+
+  // Escape this time. The player's missiles move before the enemy's, so a
+  // kill in the step of the death counts, judged on the frame of play.
+  headless::on_key_poll(nullptr);
+  headless::set_key(Key::enter, false);
+  next_step_time = headless::time() + 700;
+  run_frame();  // the grid shown at 337, 100
+  player_missiles[0].active = 1, player_missiles[0].x = 337 + 20, player_missiles[0].y = 100 + 40;
+  enemy_missiles[14].active = 1, enemy_missiles[14].y = 700;
+  const std::uint64_t flips = headless::flip_count();
+  headless::on_key_poll([flips] {
+    if (headless::flip_count() > flips) headless::set_key(Key::escape, true);
+  });
+  run_frame();
+  EXPECT_EQ(score, 25);
+  EXPECT_EQ(quit_requested, 1);
 }
 
 }  // namespace

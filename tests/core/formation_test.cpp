@@ -17,14 +17,6 @@ class FormationTest : public test::GameTest {
     GameTest::SetUp();
     fill_grid();
   }
-  void only_column(int column) {
-    for (auto& flag : enemy_alive) flag = 0;
-    for (int row = 0; row < grid_rows; ++row) enemy_flag(column, row) = 1;
-  }
-  void only_row(int row) {
-    for (auto& flag : enemy_alive) flag = 0;
-    for (int column = 0; column < grid_columns; ++column) enemy_flag(column, row) = 1;
-  }
 };
 
 TEST_F(FormationTest, FullGridMarchesBetweenItsMargins) {
@@ -67,7 +59,7 @@ TEST_F(FormationTest, TheOutermostLiveColumnDecidesTheTurn) {
 
 TEST_F(FormationTest, EdgeTestsAreStrict) {
   formation_x = 944;  // column 0 only: a step of 20 ends its cell at 1024
-  only_column(0);
+  test::only_column(0);
   formation_step();
   EXPECT_EQ(formation_x, 944) << "an end at 1024 is refused";
   formation_x = 943;
@@ -82,10 +74,11 @@ TEST_F(FormationTest, EdgeTestsAreStrict) {
   formation_dx = -20;
   formation_step();
   EXPECT_EQ(formation_x, 1) << "a left edge at 1 is taken";
-  formation_dx = 0;  // zero marches left
+  formation_x = 0;
+  formation_dx = 0;  // zero marches left: at the left edge it turns
   formation_step();
   EXPECT_EQ(formation_dx, 0);
-  EXPECT_EQ(formation_y, 150);
+  EXPECT_EQ(formation_y, 175);
 }
 
 // Counts the reversals until the invasion test sends the game to the death
@@ -111,7 +104,7 @@ TEST_F(FormationTest, TheLowestLiveRowDecidesWhenTheGameEnds) {
     headless::reset();
     headless::set_file_directory(dir_);
     formation_x = 337, formation_y = 100, formation_dx = 20;
-    only_row(row);
+    test::only_row(row);
     EXPECT_EQ(reversals_until_invasion(), expected[row]) << "lowest row " << row;
   }
   EXPECT_EQ(formation_y, 350);

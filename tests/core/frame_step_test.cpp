@@ -23,17 +23,12 @@ class FrameStepTest : public test::GameTest {
     open_display_and_sprites();
     fill_grid();
   }
-  int active(const Missile* missiles, int n) {
-    int count = 0;
-    for (int i = 0; i < n; ++i) count += missiles[i].active;
-    return count;
-  }
 };
 
 TEST_F(FrameStepTest, TheFirstStepStepsFiresAndComposesEverything) {
   EXPECT_EQ(run_frame(), 1);
   EXPECT_EQ(formation_x, 357);
-  ASSERT_EQ(active(enemy_missiles, 15), 1);
+  ASSERT_EQ(test::in_flight(enemy_missiles), 1);
   const Missile& shot = enemy_missiles[0];
   // Launched from where the grid stood before its step, then fallen once.
   EXPECT_EQ(shot.y, 100 + 66 * 3 + 56 + 4);
@@ -183,10 +178,10 @@ TEST_F(FrameStepTest, ClearingAWaveShowsTheLevelAndDrawsTheNewGridAtTheOldOrigin
   EXPECT_EQ(formation_x, 337);
   EXPECT_EQ(headless::text_draws().back().text, "SCORE:  25");
   // The next step marches and fires at once: the screen outlasted both timers.
-  const int enemy_shots = active(enemy_missiles, 15);
+  const int enemy_shots = test::in_flight(enemy_missiles);
   run_frame();
   EXPECT_EQ(formation_x, 357);
-  EXPECT_EQ(active(enemy_missiles, 15), enemy_shots + 1);
+  EXPECT_EQ(test::in_flight(enemy_missiles), enemy_shots + 1);
 }
 
 TEST_F(FrameStepTest, AHitOnThePlayerShowsTheDeathScreenAndEnterRestarts) {
@@ -203,8 +198,24 @@ TEST_F(FrameStepTest, AHitOnThePlayerShowsTheDeathScreenAndEnterRestarts) {
   });
   run_frame();
   EXPECT_EQ(score, 0);
-  EXPECT_EQ(active(enemy_missiles, 15), 0);
+  EXPECT_EQ(test::in_flight(enemy_missiles), 0);
   EXPECT_EQ(headless::text_draws().back().text, "SCORE:  0");
+
+  // Escape this time. The player's missiles move before the enemy's, so a
+  // kill in the step of the death counts, judged on the frame of play.
+  headless::on_key_poll(nullptr);
+  headless::set_key(Key::enter, false);
+  next_step_time = headless::time() + 700;
+  run_frame();  // the grid shown at 337, 100
+  player_missiles[0].active = 1, player_missiles[0].x = 337 + 20, player_missiles[0].y = 100 + 40;
+  enemy_missiles[14].active = 1, enemy_missiles[14].y = 700;
+  const std::uint64_t flips = headless::flip_count();
+  headless::on_key_poll([flips] {
+    if (headless::flip_count() > flips) headless::set_key(Key::escape, true);
+  });
+  run_frame();
+  EXPECT_EQ(score, 25);
+  EXPECT_EQ(quit_requested, 1);
 }
 
 }  // namespace

@@ -61,11 +61,6 @@ class ScreensTest : public test::GameTest {
       EXPECT_EQ(at(x, y + h), 0u);
     }
   }
-  int cue_count(int id) {
-    int n = 0;
-    for (const auto& c : headless::cues()) n += c.cue_id == id;
-    return n;
-  }
 };
 
 TEST_F(ScreensTest, FourWavesFollowTheLevelTable) {
@@ -88,8 +83,8 @@ TEST_F(ScreensTest, FourWavesFollowTheLevelTable) {
     EXPECT_EQ(level_index, wave < 3 ? wave + 1 : 0);
     if (wave < 3) expect_picture_at(215, 144, 640, 480);
   }
-  EXPECT_EQ(cue_count(cue_level_complete), 4);
-  EXPECT_EQ(cue_count(cue_intro), 1) << "the intro follows the last wave";
+  EXPECT_EQ(test::cue_count(cue_level_complete), 4);
+  EXPECT_EQ(test::cue_count(cue_intro), 1) << "the intro follows the last wave";
   expect_picture_at(0, 0, 1024, 768);
 }
 
@@ -105,7 +100,7 @@ TEST_F(ScreensTest, AMissingLevelPictureKeepsTheNewWaveAndSkipsTheRest) {
   EXPECT_EQ(level_index, 4);
   EXPECT_EQ(step_interval, -2);
   EXPECT_EQ(score, 475) << "no game reset";
-  EXPECT_EQ(cue_count(cue_level_complete), 0);
+  EXPECT_EQ(test::cue_count(cue_level_complete), 0);
   EXPECT_EQ(headless::unlock_count(), unlocks + 1) << "the surface is not left locked";
   EXPECT_NE(begin_frame().pixels, nullptr);
 }

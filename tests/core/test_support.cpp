@@ -1,5 +1,6 @@
 #include "tests/core/test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -29,7 +30,6 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 
 std::vector<std::uint8_t> bmp_bytes(const BmpRecipe& recipe) {
   const std::size_t bytes_per_pixel = recipe.bit_count / 8;
-  const std::size_t row_bytes = bytes_per_pixel * recipe.width;
   std::vector<std::uint8_t> pixels;
   for (int y = recipe.height - 1; y >= 0; --y) {
     for (int x = 0; x < recipe.width; ++x) {
@@ -38,7 +38,6 @@ std::vector<std::uint8_t> bmp_bytes(const BmpRecipe& recipe) {
     }
     if (bytes_per_pixel == 0) pixels.push_back(static_cast<std::uint8_t>(recipe.color(0, y)));
   }
-  (void)row_bytes;
   const std::size_t palette = recipe.bit_count == 8 ? 1024 : 0;
   std::vector<std::uint8_t> out;
   put16(out, recipe.magic);
@@ -154,6 +153,21 @@ void GameTest::open_display_and_sprites() {
   ASSERT_EQ(bmp_load(shield_yellow_image, "shield_yellow.bmp"), 1);
   ASSERT_EQ(bmp_load(enemy_image, "spartan.bmp"), 1);
   ASSERT_EQ(bmp_load(missile_image, "missile.bmp"), 1);
+}
+
+void only_column(int column) {
+  for (int cell = 0; cell < grid_cells; ++cell) enemy_alive[cell] = cell / grid_rows == column;
+}
+
+void only_row(int row) {
+  for (int cell = 0; cell < grid_cells; ++cell) enemy_alive[cell] = cell % grid_rows == row;
+}
+
+int cue_count(int first, int last) {
+  int n = 0;
+  for (const auto& cue : headless::cues())
+    n += cue.cue_id >= first && cue.cue_id <= std::max(first, last);
+  return n;
 }
 
 std::uint32_t pixel(const FrameView& frame, int x, int y) {

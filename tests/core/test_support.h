@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/frame_view.h"
+#include "game/game_state.h"
 
 namespace test {
 
@@ -71,6 +72,19 @@ class GameTest : public ::testing::Test {
   void open_display_and_sprites();
   std::string dir_;
 };
+
+// Only the enemies of this column, or of this row, alive.
+void only_column(int column);
+void only_row(int row);
+// Missiles of the array in flight.
+template <std::size_t n>
+int in_flight(const Missile (&missiles)[n]) {
+  int count = 0;
+  for (const Missile& m : missiles) count += m.active;
+  return count;
+}
+// Cues started so far with a number from first to last.
+int cue_count(int first, int last = -1);
 
 // The pixel at (x, y) of a frame view.
 std::uint32_t pixel(const FrameView& frame, int x, int y);

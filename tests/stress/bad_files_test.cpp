@@ -37,12 +37,6 @@ std::vector<Unfit> unfit_versions(std::int32_t width, std::int32_t height) {
   return versions;
 }
 
-int cue_count(int id) {
-  int n = 0;
-  for (const auto& cue : headless::cues()) n += cue.cue_id == id;
-  return n;
-}
-
 class BadFilesTest : public test::GameTest {
  protected:
   // Replaces one of the game's files (or takes it away) until restore().
@@ -123,7 +117,7 @@ TEST_F(BadFilesTest, AnUnfitIntroStartsPlayAtOnce) {
     EXPECT_EQ(exit_code, 0) << version.name;
     EXPECT_TRUE(headless::fatal_reports().empty()) << version.name;
     EXPECT_EQ(play_script::key_waits_answered(), 0) << version.name;
-    EXPECT_EQ(cue_count(cue_intro), 0) << version.name;
+    EXPECT_EQ(test::cue_count(cue_intro), 0) << version.name;
     // The step that sees Escape still presents its frame.
     EXPECT_EQ(play_frames, 21u) << version.name;
     EXPECT_EQ(headless::flip_count(), 21u) << version.name << ": no intro frame";
@@ -170,8 +164,9 @@ TEST_F(BadFilesTest, AnUnfitLevelPictureKeepsTheNewWaveComing) {
       EXPECT_EQ(level_after, wave + 1) << what;
       EXPECT_EQ(enemies_after, 32) << what;
       EXPECT_EQ(step_interval_after, step_after[wave]) << what;
-      EXPECT_EQ(cue_count(cue_level_complete), wave) << what << ": only the good pictures sound";
-      EXPECT_EQ(cue_count(cue_intro), 1) << what << ": no second intro";
+      EXPECT_EQ(test::cue_count(cue_level_complete), wave)
+          << what << ": only the good pictures sound";
+      EXPECT_EQ(test::cue_count(cue_intro), 1) << what << ": no second intro";
       expect_released_and_closed(what);
     }
   }
@@ -208,7 +203,7 @@ TEST_F(BadFilesTest, AnUnfitDeathPictureLetsPlayGoOn) {
       EXPECT_EQ(exit_code, 0) << what;
       EXPECT_TRUE(headless::fatal_reports().empty()) << what;
       EXPECT_EQ(play_frames, 31) << what;
-      EXPECT_EQ(cue_count(cue_death), 0) << what;
+      EXPECT_EQ(test::cue_count(cue_death), 0) << what;
       EXPECT_EQ(play_script::key_waits_answered(), 1) << what << ": only the intro waited";
       EXPECT_EQ(score, score_before) << what << ": no restart";
       // Each call for the screen still pauses half a second first.

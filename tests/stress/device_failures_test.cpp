@@ -39,14 +39,6 @@ class DeviceFailuresTest : public test::GameTest {
     headless::at_time(run_ms, [] { headless::set_key(Key::escape, true); });
     return app_main();
   }
-
-  static int march_steps() {
-    int steps = 0;
-    for (const auto& cue : headless::cues()) {
-      steps += cue.cue_id >= cue_march_first && cue.cue_id <= cue_march_third;
-    }
-    return steps;
-  }
 };
 
 TEST_F(DeviceFailuresTest, AFailureForGoodNeitherStopsTheRulesNorTheWayOut) {
@@ -57,7 +49,7 @@ TEST_F(DeviceFailuresTest, AFailureForGoodNeitherStopsTheRulesNorTheWayOut) {
       EXPECT_EQ(run(failure, -1, from, 6000), 0) << what;
       EXPECT_TRUE(headless::fatal_reports().empty()) << what;
       // The formation marched on every 800 ms: the rules kept running.
-      EXPECT_GE(march_steps(), 6) << what;
+      EXPECT_GE(test::cue_count(cue_march_first, cue_march_third), 6) << what;
       EXPECT_FALSE(headless::display_is_open()) << what;
       EXPECT_EQ(headless::open_file_count(), 0u) << what;
     }

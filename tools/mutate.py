@@ -3,9 +3,9 @@
 builds the core, stress and loader test binaries, runs them with a time
 limit, and counts which faults the tests kill.
 
-Usage: scripts/mutate.sh [--short] [--match TEXT] [--check] [--list FILE]
+Usage: scripts/mutate.sh [--short] [--match TEXT] [--lines N,M] [--check] [--list FILE]
 
-The faults are listed in scripts/mutants.txt, one per line, fields split by
+The faults are listed in tools/mutants.txt, one per line, fields split by
 tabs: kind (- | short | equivalent), file, original text, replacement, note.
 In the texts, \\n stands for a line break and \\t for a tab. The original
 text must occur exactly once in its file.
@@ -160,8 +160,9 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--short", action="store_true", help="only the faults marked short")
     parser.add_argument("--match", default="", help="only faults whose note or file has this")
+    parser.add_argument("--lines", default="", help="only the faults on these lines of the list")
     parser.add_argument("--check", action="store_true", help="only check that the list applies")
-    parser.add_argument("--list", default=os.path.join(ROOT, "scripts", "mutants.txt"))
+    parser.add_argument("--list", default=os.path.join(ROOT, "tools", "mutants.txt"))
     args = parser.parse_args()
 
     mutants = read_list(args.list)
@@ -172,7 +173,8 @@ def main():
         return
     selected = [m for m in mutants
                 if (not args.short or m.kind == "short") and
-                (args.match in m.note or args.match in m.path)]
+                (args.match in m.note or args.match in m.path) and
+                (not args.lines or str(m.line_number) in args.lines.split(","))]
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)

@@ -36,20 +36,26 @@ SDL_AUDIODRIVER=dummy "$program" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Nanoseconds the program's main thread ran, and waited to run, so far.
+main_thread_ns() { awk '{printf "%.0f\n", $1 + $2}' "/proc/$game_pid/schedstat"; }
 
-# Share of one core used over the next SECONDS, in percent: by the program,
-# then in brackets by the display server on its behalf.
+# Share of one core used over the next SECONDS, in percent: by the program;
+# in brackets, by the display server on its behalf, and the share of the
+# time its main thread ran or was ready to run (a thread that spins is
+# ready all the time, and takes a whole core wherever one is free).
 cpu_share() {
-  local g0 g1 x0 x1 n0 n1
+  local g0 g1 x0 x1 m0 m1 n0 n1
   g0=$(cpu_ticks "$game_pid")
   x0=$(cpu_ticks "$xvfb_pid")
+  m0=$(main_thread_ns)
   n0=$(date +%s%N)
   sleep "$1"
   g1=$(cpu_ticks "$game_pid")
   x1=$(cpu_ticks "$xvfb_pid")
+  m1=$(main_thread_ns)
   n1=$(date +%s%N)
-  awk -v g="$((g1 - g0))" -v x="$((x1 - x0))" -v hz="$hz" -v ns="$((n1 - n0))" \
-    'BEGIN { s = ns / 1e9; printf "%5.1f  (%.1f)", 100 * g / hz / s, 100 * x / hz / s }'
+  awk -v g="$((g1 - g0))" -v x="$((x1 - x0))" -v m="$((m1 - m0))" -v hz="$hz" -v ns="$((n1 - n0))" \
+    'BEGIN { s = ns / 1e9; printf "%5.1f  (%.1f; %.0f)", 100 * g / hz / s, 100 * x / hz / s, 100 * m / ns }'
 }
 
 set_game_variable() {
@@ -90,6 +96,7 @@ count_taps() {
   echo "$detected"
 }
 
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 wait_for 60 intro_shown || fail "the intro picture never filled the screen"
 sleep 1
 intro=$(cpu_share "$seconds")
@@ -121,8 +128,8 @@ death=$(cpu_share "$seconds")
 
 escape_ends_game 5000 || fail "Escape on the death picture did not end the program"
 
-echo "program: $program"
-printf '%-28s %s\n' "state" "CPU, % of one core: program  (display server)"
+echo "program: $program; load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-28s %s\n' "state" "CPU, % of one core: program  (display server; main thread running or ready)"
 printf '%-28s %s\n' "intro picture waiting" "$intro"
 printf '%-28s %s\n' "play" "$play"
 printf '%-28s %s\n' "paused in play" "$paused"

@@ -44,7 +44,9 @@ SDL_Renderer* create_renderer(SDL_Window* window) {
   // Vsync where the display offers it.
   SDL_Renderer* made =
       SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-  if (made != nullptr && !draws_with_software_gl(made)) return made;
+  // A renderer asked for by name (SDL_RENDER_DRIVER) is kept as it is.
+  const bool chosen_by_user = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+  if (made != nullptr && (chosen_by_user || !draws_with_software_gl(made))) return made;
   if (made != nullptr) SDL_DestroyRenderer(made);
   // Without real acceleration: SDL's software renderer, handing its pixels
   // straight to the display server rather than through OpenGL again. No

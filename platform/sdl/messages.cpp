@@ -1,9 +1,10 @@
 // The loop's message queue, fed from SDL's events.
 //
 // Only what the window procedure acts on becomes a message: Space releases
-// (and the gamepad's fire buttons), close requests, and the destroy and quit messages that follow
-// them. Every other SDL event is handled here or dropped at once, so nothing can hold a Space
-// release back and SDL's own queue never fills up.
+// (the gamepad's fire buttons among them), close requests, and the destroy
+// and quit messages that follow them. Every other SDL event is handled here
+// or dropped at once, so nothing can hold a Space release back and SDL's own
+// queue never fills up.
 #include <deque>
 
 #include "platform/platform.h"

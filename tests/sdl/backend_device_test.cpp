@@ -304,20 +304,6 @@ TEST_F(SdlBackend, PauseStopsTheClockHoldsShotsAndKeysAndShowsItsLineOverTheFram
   EXPECT_LT(platform::tick_ms() - stopped_at, 40u);
 }
 
-TEST_F(SdlBackend, LosingTheFocusPausesAndItsReturnResumes) {
-  open_game_window();
-  SDL_Event focus{};
-  focus.type = SDL_WINDOWEVENT;
-  focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-  ASSERT_EQ(SDL_PushEvent(&focus), 1);
-  platform::rest(10);
-  EXPECT_TRUE(sdl_backend::paused());
-  focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-  ASSERT_EQ(SDL_PushEvent(&focus), 1);
-  platform::rest(10);
-  EXPECT_FALSE(sdl_backend::paused());
-}
-
 // A pad plugged in while the game runs, from SDL's virtual joystick: the
 // standard buttons and axes make SDL map it as a game controller.
 class VirtualPad {

@@ -262,11 +262,6 @@ SDL_Event button_event(Uint32 type, Uint8 button) {
   return event;
 }
 
-void press_button(InputState& input, Uint8 button) {
-  translate_event(button_event(SDL_CONTROLLERBUTTONDOWN, button), input);
-  translate_event(button_event(SDL_CONTROLLERBUTTONUP, button), input);
-}
-
 TEST(Pause, PTogglesAndOnlyThePlayerEndsAPauseThePlayerAskedFor) {
   InputState input;
   tap(input, SDL_SCANCODE_P);
@@ -386,26 +381,6 @@ TEST(Gamepad, SouthAndWestFireOnTheirReleaseOthersNever) {
     EXPECT_EQ(translate_event(button_event(SDL_CONTROLLERBUTTONUP, button), input),
               EventOutcome::dropped);
   }
-}
-
-TEST(Gamepad, StartIsEnterOnAPictureAndPausesPlayBackIsEscape) {
-  InputState input;
-  input.activity = GameActivity::picture;
-  press_button(input, SDL_CONTROLLER_BUTTON_START);
-  EXPECT_FALSE(is_paused(input));
-  EXPECT_TRUE(take_key(input.held, platform::Key::enter));
-
-  input.activity = GameActivity::play;
-  press_button(input, SDL_CONTROLLER_BUTTON_START);
-  EXPECT_EQ(input.pause, PauseCause::player);
-  EXPECT_FALSE(take_key(input.held, platform::Key::enter));
-  press_button(input, SDL_CONTROLLER_BUTTON_START);
-  EXPECT_FALSE(is_paused(input));
-
-  press_button(input, SDL_CONTROLLER_BUTTON_START);
-  press_button(input, SDL_CONTROLLER_BUTTON_BACK);  // ends the pause, then quits
-  EXPECT_FALSE(is_paused(input));
-  EXPECT_TRUE(take_key(input.held, platform::Key::escape));
 }
 
 TEST(Gamepad, APadUnpluggedLetsGoOfWhatItHeldButNotOfTheKeyboard) {

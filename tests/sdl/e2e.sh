@@ -64,6 +64,23 @@ moved_to=$(player_x)
 [ -n "$moved_to" ] && [ "$moved_to" -gt 0 ] || fail "the player did not move with Right held (at '$moved_to')"
 pass "player moved right to $moved_to"
 
+# Taps shorter than a step of play (12 ms; a step is 15) each move the
+# player: Right and Left in turn, so that it stays where it is safe.
+x_before="$moved_to"
+for i in $(seq 10); do
+  key=Right
+  [ $((i % 2)) = 0 ] && key=Left
+  xdotool keydown "$key" sleep 0.012 keyup "$key"
+  sleep 0.1
+  shot
+  x_after=$(player_x)
+  [ -n "$x_after" ] && [ "$x_after" != "$x_before" ] ||
+    fail "tap $i of $key (12 ms) did not move the player (at '$x_before', then '$x_after')"
+  x_before="$x_after"
+done
+pass "ten 12 ms taps of Right and Left each moved the player"
+moved_to="$x_before"
+
 missile_rising() {
   local x="$1" first second
   shot

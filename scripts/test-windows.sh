@@ -380,9 +380,13 @@ fi
 if [ $intro_shown -eq 0 ]; then
   back_to_play
   hold_key p 0.1
-  sleep 0.5
-  shot paused-1
-  pause_line=$(colour_count paused-1 1024x56+0+356 white)
+  pause_line=0
+  for _ in $(seq 1 15); do
+    sleep 0.2
+    shot paused-1
+    pause_line=$(colour_count paused-1 1024x56+0+356 white)
+    [ "$pause_line" -gt 200 ] && break
+  done
   expect $(( pause_line > 200 ? 0 : 1 )) "P pauses: a line over the field says so ($pause_line white pixels)"
   paused_cpu=$(cpu_share "$game" 3)
   echo "figure: paused, the game uses $paused_cpu % of a core"
@@ -422,8 +426,11 @@ if [ $intro_shown -eq 0 ]; then
     away_cpu=$(cpu_share "$game" 4)
     echo "figure: with another window in front, the game uses $away_cpu % of a core"
     (cd "$work/elsewhere" && timeout 60 wine "$checks_exe" bring-back WINCLASS1) >/dev/null 2>&1
-    sleep 0.3
-    shot back
+    for _ in $(seq 1 15); do
+      shot back
+      [ "$(colour_count back 1024x440+0+60 '#126F06')" -gt 1000 ] && break
+      sleep 0.2
+    done
     read -r back_x back_y <<<"$(grid_origin back)"
     at_most "$away_cpu" 5
     expect $? "losing the focus pauses the game ($away_cpu % of a core while away)"

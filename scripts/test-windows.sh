@@ -451,6 +451,11 @@ if [ $intro_shown -eq 0 ]; then
   fi
   kill "$other_pid" 2>/dev/null
   wait "$other_pid" 2>/dev/null
+  # Paused once more: the Escape below must end the game from a pause too.
+  hold_key p 0.1
+  sleep 0.5
+  shot paused-at-end
+  quit_from="a pause"
 fi
 
 hold_key Escape 0.3
@@ -460,7 +465,8 @@ else
   game_status="still running after 60 s"
   wineserver -k >/dev/null 2>&1
 fi
-check "Escape ends the program with exit code 0 (got $game_status)" test "$game_status" = "0"
+check "Escape (from ${quit_from:-play}) ends the program with exit code 0 (got $game_status)" \
+  test "$game_status" = "0"
 
 # ---- 4. a start without the pictures
 echo "== a start without the pictures"

@@ -40,7 +40,7 @@ void rest(std::uint32_t ms_left) {
     return;
   }
   // A key wait answers the window and wakes on input; a step's pacing must
-  // end on time, so it sleeps only where it can't oversleep.
+  // end on time, so it sleeps in short slices that cannot overshoot it.
   if (ms_left == no_deadline) {
     win32::wait_for_input(key_wait_look_ms);
   } else {

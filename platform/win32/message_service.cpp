@@ -24,12 +24,19 @@ bool queued(UINT message) {
   return PeekMessageA(&found, nullptr, message, message, PM_NOREMOVE) != FALSE;
 }
 
+// The desktop's "close" for the window (its task bar menu, for one).
+bool close_command_queued() {
+  MSG found;
+  if (!PeekMessageA(&found, nullptr, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE)) return false;
+  return (found.wParam & 0xFFF0) == SC_CLOSE;
+}
+
 }  // namespace
 
 namespace win32 {
 
 bool pause_must_give_way() {
-  return main_window == nullptr || queued(WM_CLOSE) || queued(WM_QUIT) || queued(WM_SYSCOMMAND);
+  return main_window == nullptr || queued(WM_CLOSE) || queued(WM_QUIT) || close_command_queued();
 }
 
 void note_key_down(WPARAM virtual_key, LPARAM key_data) {

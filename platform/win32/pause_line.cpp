@@ -9,7 +9,8 @@
 namespace {
 
 constexpr wchar_t pause_text[] = L"PAUSED \u2014 P to resume";
-constexpr int band_height = 56;
+constexpr int box_margin_x = 16;
+constexpr int box_margin_y = 6;
 constexpr int text_height = 36;
 
 HFONT pause_font() {
@@ -27,20 +28,22 @@ bool show_pause_line() {
   if (primary_surface == nullptr) return false;
   HDC device_context = nullptr;
   if (FAILED(primary_surface->GetDC(&device_context))) return false;
-  // A dark band across the middle keeps the line readable over any frame.
-  const int band_top = (platform::frame_height - band_height) / 2;
-  const RECT band = {0, band_top, platform::frame_width, band_top + band_height};
-  FillRect(device_context, &band, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-
   HGDIOBJ previous_font = nullptr;
   if (pause_font() != nullptr) previous_font = SelectObject(device_context, pause_font());
   const int length = static_cast<int>(std::size(pause_text) - 1);
   SIZE extent = {};
   GetTextExtentPoint32W(device_context, pause_text, length, &extent);
+
+  // A dark box just around the line keeps it readable over any frame and
+  // hides as little of the field as it can.
+  const int text_x = (platform::frame_width - extent.cx) / 2;
+  const int text_y = (platform::frame_height - extent.cy) / 2;
+  const RECT box = {text_x - box_margin_x, text_y - box_margin_y, text_x + extent.cx + box_margin_x,
+                    text_y + extent.cy + box_margin_y};
+  FillRect(device_context, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   SetTextColor(device_context, RGB(255, 255, 255));
   SetBkMode(device_context, TRANSPARENT);
-  TextOutW(device_context, (platform::frame_width - extent.cx) / 2,
-           band_top + (band_height - extent.cy) / 2, pause_text, length);
+  TextOutW(device_context, text_x, text_y, pause_text, length);
   if (previous_font != nullptr) SelectObject(device_context, previous_font);
   primary_surface->ReleaseDC(device_context);
   return true;

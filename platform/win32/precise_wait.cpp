@@ -7,6 +7,13 @@ namespace {
 // Not in every header set yet; the systems that lack it refuse the flag.
 constexpr DWORD create_waitable_timer_high_resolution = 0x00000002;
 
+// The system's tick is brought up to date only now and then (every 15.6 ms
+// on Windows, at the server's wake-ups under Wine), so the time still owed,
+// counted on it, may be up to a whole update late. A sleep as long as that
+// time would overshoot the step's end by as much; short sleeps see the tick
+// move within half a millisecond and cost next to nothing.
+constexpr LONGLONG slice_in_100ns = 5000;
+
 // Null when the system has no high-resolution timer: a plain waitable timer
 // or Sleep wakes on the system's timer tick, often 15.6 ms, later than a
 // step may end.
@@ -31,12 +38,10 @@ bool has_high_resolution_timer() {
 }
 
 void wait_precisely(std::uint32_t ms_left) {
-  // The last millisecond is spun: a timer may wake a little late, and the
-  // tick may turn at any point within the millisecond it started in.
-  HANDLE waitable = ms_left >= 2 ? high_resolution_timer() : nullptr;
+  HANDLE waitable = ms_left >= 1 ? high_resolution_timer() : nullptr;
   if (waitable != nullptr) {
     LARGE_INTEGER due = {};
-    due.QuadPart = -static_cast<LONGLONG>(ms_left - 1) * 10000;  // relative, in 100 ns
+    due.QuadPart = -slice_in_100ns;  // relative
     if (SetWaitableTimer(waitable, &due, 0, nullptr, nullptr, FALSE)) {
       // The timeout is a guard only: the timer fires first.
       WaitForSingleObject(waitable, ms_left);

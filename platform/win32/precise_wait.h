@@ -1,13 +1,13 @@
-// Waiting out the last milliseconds of a step without missing its end.
+// Waiting out the end of a step without missing it.
 #pragma once
 
 #include <cstdint>
 
 namespace win32 {
 
-// Rests for less than ms_left milliseconds: sleeps on a high-resolution
-// timer for all but the last millisecond when the system has one, and
-// otherwise only lets other threads run.
+// Rests a little, well under ms_left milliseconds: a half-millisecond sleep
+// on a high-resolution timer when the system has one, else it only lets
+// other threads run.
 void wait_precisely(std::uint32_t ms_left);
 
 // Whether the system gave us a high-resolution timer (for the checks' report).

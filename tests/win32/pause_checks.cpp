@@ -245,6 +245,18 @@ void check_escape_ends_pause(HWND window) {
   dispatch_pending();
 }
 
+// A close request from the desktop must reach the game, paused or not.
+void check_close_ends_pause(HWND window) {
+  PostMessageA(window, WM_KEYDOWN, 'P', p_down);
+  dispatch_pending();
+  Later close_it(200, [&] { PostMessageA(window, WM_CLOSE, 0, 0); });
+  platform::rest(15);
+  close_it.wait();
+  platform::WindowMessage message;
+  check(!win32::paused() && take(platform::MessageKind::close, message),
+        "a close request ends the pause and reaches the game");
+}
+
 // With the screen taken by another program every lock fails; the steps must
 // still take their 15 ms each.
 void check_lost_display_paces(HWND window) {
@@ -302,6 +314,7 @@ void check_pause() {
   check_pause_by_key(window, surface);
   check_pause_by_deactivation(window);
   check_escape_ends_pause(window);
+  check_close_ends_pause(window);
   check_lost_display_paces(window);
 
   platform::display_close();

@@ -54,7 +54,8 @@ void at_frame(std::uint64_t frame, std::function<void()> action);
 // Called on every key poll; a test may script held keys from it.
 void on_key_poll(std::function<void()> hook);
 // A key wait that never ends would hang a test: after this many key polls
-// with no key ever reported down, the guard trips.
+// with no key ever reported down, the guard trips. So it does when the
+// message loop runs a million passes without reading the clock or a key.
 void set_key_poll_limit(std::uint64_t polls);
 // What a tripped guard does (a key wait that never ends, or a clock read
 // again and again without moving): it calls this handler with what happened

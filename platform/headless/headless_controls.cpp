@@ -71,6 +71,7 @@ void reset() {
   hs::key_poll_step = 1;
   hs::spins = 0;
   hs::idle_key_polls = 0;
+  hs::idle_fetches = 0;
   hs::key_poll_limit = 20'000'000;
   hs::rests = 0;
   hs::last_rest = 0;

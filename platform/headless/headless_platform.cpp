@@ -18,6 +18,7 @@ std::uint32_t tick_ms() {
   hs::run_due_scripts();
   const std::uint32_t now = hs::clock;
   hs::clock += hs::tick_step;
+  hs::idle_fetches = 0;
   hs::note_spin();
   return now;
 }
@@ -38,6 +39,7 @@ void rest(std::uint32_t ms_left) {
 bool key_down(Key key) {
   hs::run_due_scripts();
   if (hs::key_poll_hook) hs::key_poll_hook();
+  hs::idle_fetches = 0;
   const bool down = hs::keys[static_cast<int>(key)];
   hs::clock += hs::key_poll_step;
   if (down) {
@@ -83,11 +85,17 @@ bool fetch_message(WindowMessage& out) {
     return true;
   }
   if (hs::quit_pending) {
+    hs::idle_fetches = 0;
     hs::quit_pending = false;
     out = WindowMessage{};
     out.kind = MessageKind::quit;
     out.exit_code = hs::quit_code;
     return true;
+  }
+  if (++hs::idle_fetches > hs::idle_fetch_limit) {
+    hs::idle_fetches = 0;
+    hs::trip_guard("the message loop ran on without reading the clock or a key");
+    post_quit(0);
   }
   return false;
 }

@@ -20,6 +20,8 @@ inline std::uint32_t tick_step = 1;
 inline std::uint32_t key_poll_step = 1;
 inline std::uint64_t spins = 0;
 inline std::uint64_t idle_key_polls = 0;
+inline std::uint64_t idle_fetches = 0;  // passes of the message loop that did nothing else
+constexpr std::uint64_t idle_fetch_limit = 1'000'000;
 inline std::uint64_t key_poll_limit = 20'000'000;
 inline std::function<void(const std::string&)> guard_handler;
 constexpr std::uint64_t spin_limit = 50'000'000;

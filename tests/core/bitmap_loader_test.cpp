@@ -154,6 +154,11 @@ TEST_F(LoaderTest, RejectsMalformedFilesWithoutTouchingThePixels) {
       {"size beyond the file", [](test::BmpRecipe& s) { s.size_image = 25; }},
       {"huge size", [](test::BmpRecipe& s) { s.size_image = 0xFFFFFFF0; }},
       {"negative height", [](test::BmpRecipe& s) { s.height_field = -2; }},
+      {"zero height",
+       [](test::BmpRecipe& s) {
+         s.height = 0;
+         s.size_image = s.gap_bytes = 24;
+       }},
       {"zero width",
        [](test::BmpRecipe& s) {
          s.width = 0;

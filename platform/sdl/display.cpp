@@ -9,7 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
-#include "platform/sdl/letterbox.h"
+#include "platform/shared/letterbox.h"
 #include "platform/sdl/pause_line.h"
 
 namespace {

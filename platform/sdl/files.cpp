@@ -1,27 +1,16 @@
 // Reading the game's files by bare name: beside the program first, then in
 // the working directory, and last in the data folder the game was installed
 // with (a packaged game keeps its images apart from the program).
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
+#include "platform/shared/file_table.h"
 
 namespace {
-
-std::vector<int> open_files;
-
-bool is_open(platform::FileHandle file) {
-  return std::find(open_files.begin(), open_files.end(), file) != open_files.end();
-}
 
 // Set by the build from the install layout: the data folder, absolute or
 // relative to the program's own folder, with a trailing separator.
@@ -31,29 +20,6 @@ bool is_open(platform::FileHandle file) {
 
 std::string data_folder_override;
 bool data_folder_overridden = false;
-
-// A bare name names a file, never a path: nothing can reach outside the
-// places the game's files live.
-bool is_bare_name(const char* name) {
-  if (name == nullptr || *name == '\0') return false;
-  if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-  return std::strchr(name, '/') == nullptr;
-}
-
-int open_regular_file(const std::string& path, int& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = errno;
-    return -1;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    error = EISDIR;
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
 
 }  // namespace
 
@@ -87,8 +53,7 @@ void set_data_directory(const std::string& folder) {
 }
 
 void close_all_files() {
-  for (int fd : open_files) ::close(fd);
-  open_files.clear();
+  file_table::close_all();
 }
 
 }  // namespace sdl_backend
@@ -96,7 +61,7 @@ void close_all_files() {
 namespace platform {
 
 FileHandle file_open(const char* bare_name) {
-  if (!is_bare_name(bare_name)) {
+  if (!file_table::is_bare_name(bare_name)) {
     sdl_backend::set_error(std::string("not a bare file name: ") +
                            (bare_name ? bare_name : "(none)"));
     return invalid_file;
@@ -111,7 +76,7 @@ FileHandle file_open(const char* bare_name) {
   int fd = -1;
   for (const std::string& place : places) {
     int place_error = ENOENT;
-    fd = open_regular_file(place + bare_name, place_error);
+    fd = file_table::open_regular_file(place + bare_name, place_error);
     if (fd >= 0) break;
     // Say why the first place that had the file failed, not merely that
     // the last one lacked it.
@@ -121,59 +86,19 @@ FileHandle file_open(const char* bare_name) {
     sdl_backend::set_error(std::string(bare_name) + ": " + std::strerror(error));
     return invalid_file;
   }
-  open_files.push_back(fd);
-  return fd;
+  return file_table::keep(fd);
 }
 
 std::int32_t file_read(FileHandle file, void* buffer, std::uint32_t count) {
-  if (!is_open(file) || (buffer == nullptr && count > 0)) {
-    sdl_backend::set_error("read from a file that is not open");
-    return -1;
-  }
-  const std::uint32_t wanted =
-      std::min<std::uint32_t>(count, std::numeric_limits<std::int32_t>::max());
-  std::uint32_t done = 0;
-  while (done < wanted) {
-    const ssize_t got = ::read(file, static_cast<char*>(buffer) + done, wanted - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      sdl_backend::set_error(std::string("cannot read: ") + std::strerror(errno));
-      return -1;
-    }
-    if (got == 0) break;  // end of file
-    done += static_cast<std::uint32_t>(got);
-  }
-  return static_cast<std::int32_t>(done);
+  return file_table::read(file, buffer, count, sdl_backend::set_error);
 }
 
 std::int32_t file_seek(FileHandle file, std::int32_t offset, SeekFrom from) {
-  if (!is_open(file)) {
-    sdl_backend::set_error("seek in a file that is not open");
-    return -1;
-  }
-  const int whence = from == SeekFrom::begin     ? SEEK_SET
-                     : from == SeekFrom::current ? SEEK_CUR
-                                                 : SEEK_END;
-  const off_t before = ::lseek(file, 0, SEEK_CUR);
-  const off_t after = ::lseek(file, offset, whence);
-  if (after < 0) {
-    sdl_backend::set_error(std::string("cannot seek: ") + std::strerror(errno));
-    return -1;
-  }
-  if (after > std::numeric_limits<std::int32_t>::max()) {
-    // A position the result can't carry: stay where we were.
-    ::lseek(file, before, SEEK_SET);
-    sdl_backend::set_error("cannot seek beyond 2 GiB");
-    return -1;
-  }
-  return static_cast<std::int32_t>(after);
+  return file_table::seek(file, offset, from, sdl_backend::set_error);
 }
 
 void file_close(FileHandle file) {
-  auto found = std::find(open_files.begin(), open_files.end(), file);
-  if (found == open_files.end()) return;
-  ::close(file);
-  open_files.erase(found);
+  file_table::close(file);
 }
 
 }  // namespace platform

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/embedded_font.h"
-#include "platform/sdl/text_blend.h"
+#include "platform/shared/text_blend.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sdl/text_blend.h"
+#include "platform/shared/text_blend.h"
 #include "platform/web/backend.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "platform/sdl/game_clock.h"
 #include "platform/sdl/key_events.h"
-#include "platform/sdl/letterbox.h"
-#include "platform/sdl/text_blend.h"
+#include "platform/shared/letterbox.h"
+#include "platform/shared/text_blend.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/letterbox.h"
+#include "platform/shared/letterbox.h"
 
 #include <cstdint>
 

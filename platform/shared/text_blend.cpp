@@ -1,4 +1,4 @@
-#include "platform/sdl/text_blend.h"
+#include "platform/shared/text_blend.h"
 
 #include <algorithm>
 

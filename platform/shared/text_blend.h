@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/sdl/letterbox.h"
+#include "platform/shared/letterbox.h"
 
 struct PixelPlane {
   std::uint32_t* pixels = nullptr;

@@ -1,34 +1,20 @@
 // The game window: its class, creation, full-screen toggle and destruction.
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "assets/embedded_assets.h"
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
+#include "platform/shared/window_classes.h"
 
 namespace {
-
-struct WindowClass {
-  std::string name;
-  platform::WindowProc proc = nullptr;
-};
 
 // As in the desktop entry.
 constexpr const char* shown_title = "Marchfire";
 
-std::vector<WindowClass> window_classes;
 SDL_Window* window = nullptr;
 platform::WindowProc window_proc = nullptr;
 int windowed_width = platform::frame_width;
 int windowed_height = platform::frame_height;
-
-const WindowClass* find_class(const char* name) {
-  for (const WindowClass& entry : window_classes) {
-    if (entry.name == name) return &entry;
-  }
-  return nullptr;
-}
 
 void set_icon(SDL_Window* target) {
   const EmbeddedBlob icon = embedded_icon_bmp();
@@ -56,43 +42,18 @@ void enter_fullscreen(SDL_Window* target) {
   SDL_SetWindowFullscreen(target, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
-platform::WindowMessage message_of(platform::MessageKind kind) {
-  platform::WindowMessage message;
-  message.kind = kind;
-  return message;
-}
-
 }  // namespace
 
 namespace platform {
 
 bool register_window_class(const char* class_name, WindowProc proc) {
-  if (class_name == nullptr || *class_name == '\0' || proc == nullptr) {
-    sdl_backend::set_error("a window class needs a name and a procedure");
-    return false;
-  }
-  if (find_class(class_name) != nullptr) {
-    sdl_backend::set_error(std::string("window class ") + class_name + " is registered already");
-    return false;
-  }
-  window_classes.push_back({class_name, proc});
-  return true;
+  return window_classes::add(class_name, proc, sdl_backend::set_error);
 }
 
 bool create_window(const char* class_name, const char* title, int width, int height) {
-  const WindowClass* entry = class_name != nullptr ? find_class(class_name) : nullptr;
-  if (entry == nullptr) {
-    sdl_backend::set_error("no such window class");
-    return false;
-  }
-  if (window != nullptr) {
-    sdl_backend::set_error("the game window exists already");
-    return false;
-  }
-  if (width <= 0 || height <= 0) {
-    sdl_backend::set_error("a window needs a positive size");
-    return false;
-  }
+  const WindowProc proc = window_classes::proc_for_new_window(class_name, window != nullptr, width,
+                                                              height, sdl_backend::set_error);
+  if (proc == nullptr) return false;
   // The frame is scaled into a borderless window over the whole display; the
   // given size is the one it takes as a window of its own (F11). The game's
   // own title names a graphics interface this program does not use; the
@@ -108,10 +69,10 @@ bool create_window(const char* class_name, const char* title, int width, int hei
   SDL_ShowWindow(window);
   windowed_width = width;
   windowed_height = height;
-  window_proc = entry->proc;
+  window_proc = proc;
   set_icon(window);
   SDL_StopTextInput();
-  window_proc(message_of(MessageKind::create));
+  window_proc(window_classes::message_of(MessageKind::create));
   return true;
 }
 
@@ -152,7 +113,8 @@ void destroy_game_window() {
   release_display_device();
   SDL_DestroyWindow(window);
   window = nullptr;
-  if (window_proc != nullptr) window_proc(message_of(platform::MessageKind::destroy));
+  if (window_proc != nullptr)
+    window_proc(window_classes::message_of(platform::MessageKind::destroy));
 }
 
 bool game_window_destroyed() {
@@ -166,7 +128,7 @@ void forget_windows() {
     window = nullptr;
   }
   window_proc = nullptr;
-  window_classes.clear();
+  window_classes::forget_all();
 }
 
 }  // namespace sdl_backend

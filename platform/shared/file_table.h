@@ -8,11 +8,9 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/shared/error_sink.h"
 
 namespace file_table {
-
-// Where a failure's explanation goes: the backend's own last_error.
-using ErrorSink = void (*)(const std::string& what);
 
 // A bare name names a file, never a path: nothing can reach outside the
 // places the game's files live.

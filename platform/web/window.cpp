@@ -1,70 +1,30 @@
 // The game window: in a browser the page is the window, so this keeps only
 // the class, the procedure, and whether the window still stands.
-#include <string>
-#include <vector>
-
 #include "platform/platform.h"
+#include "platform/shared/window_classes.h"
 #include "platform/web/backend.h"
 
 namespace {
 
-struct WindowClass {
-  std::string name;
-  platform::WindowProc proc = nullptr;
-};
-
-std::vector<WindowClass> window_classes;
 platform::WindowProc window_proc = nullptr;
 bool window_exists = false;
-
-const WindowClass* find_class(const char* name) {
-  for (const WindowClass& entry : window_classes) {
-    if (entry.name == name) return &entry;
-  }
-  return nullptr;
-}
-
-platform::WindowMessage message_of(platform::MessageKind kind) {
-  platform::WindowMessage message;
-  message.kind = kind;
-  return message;
-}
 
 }  // namespace
 
 namespace platform {
 
 bool register_window_class(const char* class_name, WindowProc proc) {
-  if (class_name == nullptr || *class_name == '\0' || proc == nullptr) {
-    web_backend::set_error("a window class needs a name and a procedure");
-    return false;
-  }
-  if (find_class(class_name) != nullptr) {
-    web_backend::set_error(std::string("window class ") + class_name + " is registered already");
-    return false;
-  }
-  window_classes.push_back({class_name, proc});
-  return true;
+  return window_classes::add(class_name, proc, web_backend::set_error);
 }
 
 // The title stays the page's own: a browser tab is named by its page.
 bool create_window(const char* class_name, const char*, int width, int height) {
-  const WindowClass* entry = class_name != nullptr ? find_class(class_name) : nullptr;
-  if (entry == nullptr) {
-    web_backend::set_error("no such window class");
-    return false;
-  }
-  if (window_exists) {
-    web_backend::set_error("the game window exists already");
-    return false;
-  }
-  if (width <= 0 || height <= 0) {
-    web_backend::set_error("a window needs a positive size");
-    return false;
-  }
+  const WindowProc proc = window_classes::proc_for_new_window(class_name, window_exists, width,
+                                                              height, web_backend::set_error);
+  if (proc == nullptr) return false;
   window_exists = true;
-  window_proc = entry->proc;
-  window_proc(message_of(MessageKind::create));
+  window_proc = proc;
+  window_proc(window_classes::message_of(MessageKind::create));
   return true;
 }
 
@@ -91,7 +51,8 @@ void destroy_game_window() {
   if (!window_exists) return;
   platform::display_close();
   window_exists = false;
-  if (window_proc != nullptr) window_proc(message_of(platform::MessageKind::destroy));
+  if (window_proc != nullptr)
+    window_proc(window_classes::message_of(platform::MessageKind::destroy));
 }
 
 }  // namespace web_backend

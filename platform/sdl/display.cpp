@@ -9,8 +9,8 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
-#include "platform/shared/letterbox.h"
 #include "platform/sdl/pause_line.h"
+#include "platform/shared/letterbox.h"
 
 namespace {
 

@@ -56,7 +56,7 @@ bool paused();
 // A new start: the clock is SDL's again.
 void forget_pause();
 // The game's milliseconds: SDL's, less the time spent paused.
-std::uint64_t game_clock_ms();
+std::uint32_t game_clock_ms();
 
 // ---- gamepads
 void open_gamepad(int device_index);

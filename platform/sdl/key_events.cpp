@@ -39,14 +39,6 @@ void release(KeyState& key, std::uint8_t source) {
   key.held_by &= static_cast<std::uint8_t>(~source);
 }
 
-void pause(InputState& state, PauseCause cause) {
-  if (state.pause == PauseCause::none) state.pause = cause;
-}
-
-void resume(InputState& state) {
-  state.pause = PauseCause::none;
-}
-
 EventOutcome translate_key(const SDL_KeyboardEvent& key, InputState& state) {
   const SDL_Scancode scancode = key.keysym.scancode;
   HeldKeys& held = state.held;
@@ -54,15 +46,11 @@ EventOutcome translate_key(const SDL_KeyboardEvent& key, InputState& state) {
     if (key.repeat != 0) return EventOutcome::dropped;
     if (scancode == SDL_SCANCODE_F11) return EventOutcome::toggle_fullscreen;
     if (scancode == SDL_SCANCODE_P) {
-      if (is_paused(state)) {
-        resume(state);
-      } else {
-        pause(state, PauseCause::player);
-      }
+      press_pause_key(state.pause);
       return EventOutcome::dropped;
     }
     // Escape always reaches the game: it ends a pause and then quits.
-    if (scancode == SDL_SCANCODE_ESCAPE) resume(state);
+    if (scancode == SDL_SCANCODE_ESCAPE) end_pause(state.pause);
     if (scancode == SDL_SCANCODE_SPACE) held.space = true;
     if (KeyState* target = key_of_scancode(held, scancode)) {
       press(*target, keyboard_source(scancode), is_paused(state));
@@ -102,7 +90,7 @@ EventOutcome translate_button(const SDL_ControllerButtonEvent& button, InputStat
       return EventOutcome::dropped;
     case SDL_CONTROLLER_BUTTON_BACK:
       if (down) {
-        resume(state);
+        end_pause(state.pause);
         press(held.escape, from_pad_button, false);
       } else {
         release(held.escape, from_pad_button);
@@ -111,10 +99,8 @@ EventOutcome translate_button(const SDL_ControllerButtonEvent& button, InputStat
     case SDL_CONTROLLER_BUTTON_START:
       if (!down) {
         release(held.enter, from_pad_button);
-      } else if (is_paused(state)) {
-        resume(state);
-      } else if (state.activity == GameActivity::play) {
-        pause(state, PauseCause::player);
+      } else if (is_paused(state) || state.activity == GameActivity::play) {
+        press_pause_key(state.pause);
       } else {
         press(held.enter, from_pad_button, false);
       }
@@ -163,12 +149,10 @@ EventOutcome translate_window_event(const SDL_WindowEvent& window, InputState& s
       // don't fire for a Space that was let go of in another window. A game
       // nobody watches must not go on.
       state.held = HeldKeys{};
-      pause(state, PauseCause::window);
+      note_window_away(state.pause, true);
       return EventOutcome::dropped;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-      // Only a pause the window caused ends with its return; one the player
-      // asked for waits for the player.
-      if (state.pause == PauseCause::window) resume(state);
+      note_window_away(state.pause, false);
       return EventOutcome::dropped;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
@@ -200,7 +184,7 @@ EventOutcome translate_event(const SDL_Event& event, InputState& state) {
       return translate_window_event(event.window, state);
     case SDL_QUIT:
       // The desktop wants the game gone: a pause must not hold its request.
-      resume(state);
+      end_pause(state.pause);
       return EventOutcome::close_requested;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
@@ -211,7 +195,7 @@ EventOutcome translate_event(const SDL_Event& event, InputState& state) {
 }
 
 bool is_paused(const InputState& state) {
-  return state.pause != PauseCause::none;
+  return is_paused(state.pause);
 }
 
 namespace {

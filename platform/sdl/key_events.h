@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/shared/pause.h"
 
 // Everything that can hold one of the game's keys down. A key is held while
 // any of them holds it, so a gamepad and the keyboard can share a key.
@@ -41,8 +42,6 @@ struct HeldKeys {
   bool pad_west = false;
 };
 
-enum class PauseCause { none, player, window };
-
 // What the game is doing, as far as the backend can tell from its waits.
 enum class GameActivity {
   picture,  // a picture waits for Enter or Escape, or a screen pauses
@@ -51,7 +50,7 @@ enum class GameActivity {
 
 struct InputState {
   HeldKeys held;
-  PauseCause pause = PauseCause::none;
+  PauseCauses pause;
   GameActivity activity = GameActivity::picture;
 };
 

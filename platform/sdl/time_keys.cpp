@@ -15,10 +15,10 @@ namespace {
 
 // Long waits are cut into slices this short so that the window keeps
 // answering the desktop while the game sleeps.
-constexpr std::uint64_t pump_slice_ms = 10;
+constexpr std::uint32_t pump_slice_ms = 10;
 // While paused nothing in the game moves; the slice only bounds how late an
 // exposed window is shown again.
-constexpr Uint32 paused_slice_ms = 20;
+constexpr std::uint32_t paused_slice_ms = 20;
 
 // The game polls its keys in turns, one turn between two waits.
 bool turn_ended = true;
@@ -40,20 +40,19 @@ void nap_microseconds(long microseconds) {
 namespace platform {
 
 std::uint32_t tick_ms() {
-  // The game compares ticks modulo 2^32; keep exactly the low 32 bits.
-  return static_cast<std::uint32_t>(sdl_backend::game_clock_ms());
+  return sdl_backend::game_clock_ms();
 }
 
 // A pause stretches the wait: the screens' pauses are the game's time.
 void sleep_ms(std::uint32_t ms) {
   end_turn(GameActivity::picture);
-  const std::uint64_t deadline = sdl_backend::game_clock_ms() + ms;
+  const std::uint32_t start = sdl_backend::game_clock_ms();
   for (;;) {
     sdl_backend::pump_events();
-    const std::uint64_t now = sdl_backend::game_clock_ms();
-    if (now >= deadline) return;
-    const std::uint64_t slice = sdl_backend::paused() ? paused_slice_ms : pump_slice_ms;
-    SDL_Delay(static_cast<Uint32>(std::min(deadline - now, slice)));
+    const std::uint32_t elapsed = sdl_backend::game_clock_ms() - start;
+    if (elapsed >= ms) return;
+    const std::uint32_t slice = sdl_backend::paused() ? paused_slice_ms : pump_slice_ms;
+    SDL_Delay(std::min(ms - elapsed, slice));
   }
 }
 

@@ -1,36 +1,39 @@
 #include "platform/win32/pause.h"
 
+#include "platform/shared/pause.h"
+
 namespace win32 {
 
 namespace {
 
-bool paused_by_player = false;
-bool paused_by_deactivation = false;
-std::uint32_t pause_started_at = 0;
-std::uint32_t paused_total = 0;
+PauseCauses causes;
+PauseClock clock;
 bool escape_latched = false;
 bool redraw_pending = false;
 
-void update(bool by_player, bool by_deactivation, std::uint32_t now) {
-  const bool was_paused = paused();
-  paused_by_player = by_player;
-  paused_by_deactivation = by_deactivation;
-  const bool is_paused = paused();
-  if (!was_paused && is_paused) pause_started_at = now;
-  if (was_paused && !is_paused) {
-    paused_total += now - pause_started_at;
+// Every change of the causes goes through here, so that the clock stops
+// and runs with the pause itself, not with each cause.
+template <typename Change>
+void change_causes(std::uint32_t now, Change change) {
+  const bool was_paused = is_paused(causes);
+  change(causes);
+  if (is_paused(causes) == was_paused) return;
+  if (was_paused) {
+    run_clock(clock, now);
     redraw_pending = true;
+  } else {
+    stop_clock(clock, now);
   }
 }
 
 }  // namespace
 
 void pause_toggle_by_player(std::uint32_t now) {
-  update(!paused_by_player, paused_by_deactivation, now);
+  change_causes(now, press_pause_key);
 }
 
 void pause_note_activation(bool active, std::uint32_t now) {
-  update(paused_by_player, !active, now);
+  change_causes(now, [active](PauseCauses& c) { note_window_away(c, !active); });
 }
 
 void pause_end_for_escape(std::uint32_t now) {
@@ -40,20 +43,19 @@ void pause_end_for_escape(std::uint32_t now) {
 }
 
 void pause_end(std::uint32_t now) {
-  update(false, false, now);
+  change_causes(now, end_pause);
 }
 
 bool paused() {
-  return paused_by_player || paused_by_deactivation;
+  return is_paused(causes);
 }
 
 bool application_active() {
-  return !paused_by_deactivation;
+  return !causes.window;
 }
 
 std::uint32_t game_clock(std::uint32_t now) {
-  if (paused()) return pause_started_at - paused_total;
-  return now - paused_total;
+  return game_time(clock, now);
 }
 
 bool take_escape_latch() {
@@ -71,10 +73,8 @@ void redraw_done() {
 }
 
 void pause_reset() {
-  paused_by_player = false;
-  paused_by_deactivation = false;
-  pause_started_at = 0;
-  paused_total = 0;
+  causes = PauseCauses{};
+  clock = PauseClock{};
   escape_latched = false;
   redraw_pending = false;
 }

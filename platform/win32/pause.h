@@ -10,7 +10,7 @@
 
 namespace win32 {
 
-// The player's P key: pauses, or resumes a pause the player made.
+// The player's P key: pauses a running game, and ends any pause.
 void pause_toggle_by_player(std::uint32_t now);
 // The program became the active one (true) or another took over (false).
 // Losing the activation pauses; regaining it lifts that cause only: a pause

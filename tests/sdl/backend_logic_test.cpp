@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "platform/sdl/game_clock.h"
 #include "platform/sdl/key_events.h"
 #include "platform/shared/letterbox.h"
+#include "platform/shared/pause.h"
 #include "platform/shared/text_blend.h"
 
 namespace {
@@ -265,14 +265,14 @@ SDL_Event button_event(Uint32 type, Uint8 button) {
 TEST(Pause, PTogglesAndOnlyThePlayerEndsAPauseThePlayerAskedFor) {
   InputState input;
   tap(input, SDL_SCANCODE_P);
-  EXPECT_EQ(input.pause, PauseCause::player);
+  EXPECT_TRUE(input.pause.player);
   // Held P repeats: no flicker between paused and running.
   translate_event(key_event(SDL_KEYDOWN, SDL_SCANCODE_P, 1), input);
   EXPECT_TRUE(is_paused(input));
   // Switching away and back does not end it.
   translate_event(window_event(SDL_WINDOWEVENT_FOCUS_LOST), input);
   translate_event(window_event(SDL_WINDOWEVENT_FOCUS_GAINED), input);
-  EXPECT_EQ(input.pause, PauseCause::player);
+  EXPECT_TRUE(input.pause.player);
   tap(input, SDL_SCANCODE_P);
   EXPECT_FALSE(is_paused(input));
 }
@@ -281,7 +281,7 @@ TEST(Pause, TheWindowsPauseEndsWithTheFocusOrWithP) {
   for (Uint8 leaving : {Uint8{SDL_WINDOWEVENT_FOCUS_LOST}, Uint8{SDL_WINDOWEVENT_MINIMIZED}}) {
     InputState input;
     translate_event(window_event(leaving), input);
-    EXPECT_EQ(input.pause, PauseCause::window) << int{leaving};
+    EXPECT_TRUE(input.pause.window && !input.pause.player) << int{leaving};
     translate_event(window_event(SDL_WINDOWEVENT_EXPOSED), input);
     EXPECT_TRUE(is_paused(input));
     translate_event(window_event(SDL_WINDOWEVENT_FOCUS_GAINED), input);
@@ -403,8 +403,8 @@ TEST(Gamepad, APadUnpluggedLetsGoOfWhatItHeldButNotOfTheKeyboard) {
 
 // ---- the game clock
 
-TEST(GameClock, PausedTimeIsLeftOutOnceAndTheClockNeverRunsBack) {
-  GameClock clock;
+TEST(PauseClock, PausedTimeIsLeftOutOnceAlsoAcrossTheWrapAndTheClockNeverRunsBack) {
+  PauseClock clock;
   EXPECT_EQ(game_time(clock, 1000), 1000u);
   stop_clock(clock, 1000);
   EXPECT_EQ(game_time(clock, 5000), 1000u);
@@ -418,6 +418,9 @@ TEST(GameClock, PausedTimeIsLeftOutOnceAndTheClockNeverRunsBack) {
   stop_clock(clock, 8000);
   run_clock(clock, 7990);
   EXPECT_EQ(game_time(clock, 9000), 4000u);
+  stop_clock(clock, 0xFFFFFF00u);
+  run_clock(clock, 0x100u);
+  EXPECT_EQ(game_time(clock, 0x100u), 0xFFFFFF00u - 5000u);
 }
 
 // ---- text blending

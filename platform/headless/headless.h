@@ -86,9 +86,9 @@ std::uint64_t unlock_count();
 std::uint64_t flip_count();  // accepted flips only
 std::uint64_t flip_attempts();
 std::uint64_t close_count();
-// Failure injection: the next `times` calls fail (a refused lock still fills
-// in the surface it would have handed out, as a device may) (open also fails its
-// `times`). A negative count fails for ever; 0 ends the failure.
+// Failure injection: the next `times` calls fail (open also fails its
+// `times`); a refused lock still fills in the surface it would have handed
+// out, as a device may. A negative count fails for ever; 0 ends the failure.
 void fail_open(int times = 1);
 void fail_lock(int times = 1);
 void fail_unlock(int times = 1);

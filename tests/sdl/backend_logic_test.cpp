@@ -81,17 +81,19 @@ SDL_Event window_event(Uint8 what) {
   return event;
 }
 
+// The keyboard's keys for the keys the game asks about; Enter has two.
+constexpr struct {
+  SDL_Scancode scancode;
+  platform::Key key;
+} game_keys[] = {{SDL_SCANCODE_LEFT, platform::Key::left},
+                 {SDL_SCANCODE_RIGHT, platform::Key::right},
+                 {SDL_SCANCODE_ESCAPE, platform::Key::escape},
+                 {SDL_SCANCODE_RETURN, platform::Key::enter},
+                 {SDL_SCANCODE_KP_ENTER, platform::Key::enter}};
+
 TEST(KeyEvents, HeldKeysFollowPressAndRelease) {
   InputState input;
-  const struct {
-    SDL_Scancode scancode;
-    platform::Key key;
-  } keys[] = {{SDL_SCANCODE_LEFT, platform::Key::left},
-              {SDL_SCANCODE_RIGHT, platform::Key::right},
-              {SDL_SCANCODE_ESCAPE, platform::Key::escape},
-              {SDL_SCANCODE_RETURN, platform::Key::enter},
-              {SDL_SCANCODE_KP_ENTER, platform::Key::enter}};
-  for (const auto& k : keys) {
+  for (const auto& k : game_keys) {
     EXPECT_FALSE(key_is_held(input.held, k.key));
     EXPECT_EQ(translate_event(key_event(SDL_KEYDOWN, k.scancode), input), EventOutcome::dropped);
     EXPECT_TRUE(key_is_held(input.held, k.key));
@@ -179,40 +181,23 @@ TEST(KeyEvents, DesktopRequestsAndWindowChanges) {
 
 // ---- taps shorter than a step
 
-constexpr platform::Key game_keys[] = {platform::Key::left, platform::Key::right,
-                                       platform::Key::escape, platform::Key::enter};
-
-SDL_Scancode scancode_of(platform::Key key) {
-  switch (key) {
-    case platform::Key::left:
-      return SDL_SCANCODE_LEFT;
-    case platform::Key::right:
-      return SDL_SCANCODE_RIGHT;
-    case platform::Key::escape:
-      return SDL_SCANCODE_ESCAPE;
-    case platform::Key::enter:
-      break;
-  }
-  return SDL_SCANCODE_RETURN;
-}
-
 void tap(InputState& input, SDL_Scancode scancode) {
   translate_event(key_event(SDL_KEYDOWN, scancode), input);
   translate_event(key_event(SDL_KEYUP, scancode), input);
 }
 
 TEST(Taps, ATapBetweenTwoPollsIsSeenAtTheNextPollOnce) {
-  for (platform::Key key : game_keys) {
+  for (const auto& k : game_keys) {
     InputState input;
-    tap(input, scancode_of(key));
-    EXPECT_FALSE(key_is_held(input.held, key));  // it is over...
+    tap(input, k.scancode);
+    EXPECT_FALSE(key_is_held(input.held, k.key)) << k.scancode;  // it is over...
     begin_poll_turn(input.held);
-    EXPECT_TRUE(take_key(input.held, key));  // ...and still reported
-    EXPECT_FALSE(take_key(input.held, key));
+    EXPECT_TRUE(take_key(input.held, k.key)) << k.scancode;  // ...and still reported
+    EXPECT_FALSE(take_key(input.held, k.key)) << k.scancode;
     begin_poll_turn(input.held);
-    EXPECT_FALSE(take_key(input.held, key));
+    EXPECT_FALSE(take_key(input.held, k.key)) << k.scancode;
   }
-  // Enter on the number pad taps Enter too; two taps before a poll are one.
+  // Two taps before a poll are one.
   InputState input;
   tap(input, SDL_SCANCODE_KP_ENTER);
   tap(input, SDL_SCANCODE_KP_ENTER);

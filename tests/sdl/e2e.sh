@@ -9,13 +9,8 @@
 # machine passes too.
 set -uo pipefail
 
-program="$1"
-probe="$2"
-bin_dir="$(cd "$(dirname "$program")" && pwd)"
-work="$(mktemp -d /tmp/marchfire-e2e.XXXXXX)"
-source "$(dirname "$0")/harness.sh"
-
-[ -x "$program" ] || fail "no program at $program"
+source "$(dirname "$0")/harness.sh" e2e
+program_and_probe "$@"
 need_tools
 start_xvfb
 for name in intro game_m_modified_small shield_blue shield_yellow spartan missile; do
@@ -30,9 +25,8 @@ start_game() {  # LOG_NAME, with the environment already set by the caller
 # ---- checks on the latest screenshot
 enemy_count() { "$probe" find "$work/shot.ppm" "$work/spartan.ppm" 60 56 0.97 | wc -l; }
 player_x() { "$probe" find "$work/shot.ppm" "$work/game_m_modified_small.ppm" 64 64 0.97 | awk '$2 == 704 {print $1; exit}'; }
-image_at() { [ "$("$probe" same "$work/shot.ppm" "$work/$1.ppm" "$2" "$3" | awk '{print ($1 >= 0.99)}')" = 1 ]; }
 play_field_shown() {
-  [ "$(enemy_count)" -eq 32 ] && image_at shield_blue 150 600 && image_at shield_yellow 650 600 &&
+  [ "$(enemy_count)" -eq 32 ] && picture_at shield_blue 150 600 && picture_at shield_yellow 650 600 &&
     [ "$(player_x)" = 288 ] && [ "$("$probe" white "$work/shot.ppm" 924 0 100 20)" -ge 20 ]
 }
 player_at_left_edge() { [ "$(player_x)" = 0 ]; }

@@ -1,15 +1,21 @@
 # Shared by the desktop program's end-to-end scripts (sourced, not run):
 # a private Xvfb, screenshots, polling and real key events.
 #
-# The caller sets `work` (a scratch folder) and `probe` (the screen probe)
-# before sourcing, and `game_pid` holds the program being watched.
+#   source harness.sh NAME     (the scratch folder is /tmp/marchfire-NAME.*)
+#
+# The caller sets `probe` (the screen probe), or calls program_and_probe;
+# `game_pid` holds the program being watched, and `other_pid` any other
+# program the script started, both ended on exit.
 
+work="$(mktemp -d "/tmp/marchfire-$1.XXXXXX")"
 game_pid=""
+other_pid=""
 xvfb_pid=""
 passed=0
 
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   if [ "${keep_work:-0}" = 1 ]; then echo "screenshots and logs kept in $work"; else rm -rf "$work"; fi
@@ -27,6 +33,15 @@ fail() {
 pass() {
   echo "ok: $*"
   passed=$((passed + 1))
+}
+
+# The arguments of a script that plays a built program: PROGRAM SCREEN_PROBE.
+# The pictures are taken from beside PROGRAM (`bin_dir`).
+program_and_probe() {
+  program="$1"
+  probe="$2"
+  [ -x "$program" ] || fail "no program at $program"
+  bin_dir="$(cd "$(dirname "$program")" && pwd)"
 }
 
 need_tools() {
@@ -102,6 +117,10 @@ escape_ends_game() {
   [ "$ended" = 0 ] && [ "$status" = 0 ]
 }
 
-intro_shown() {
-  [ "$("$probe" same "$work/shot.ppm" "$work/intro.ppm" 0 0 | awk '{print ($1 >= 0.99)}')" = 1 ]
+# Does the latest screenshot show the picture NAME (converted by to_ppm)
+# with its top-left corner at X Y?
+picture_at() {
+  [ "$("$probe" same "$work/shot.ppm" "$work/$1.ppm" "$2" "$3" | awk '{print ($1 >= 0.99)}')" = 1 ]
 }
+
+intro_shown() { picture_at intro 0 0; }

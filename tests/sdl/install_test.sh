@@ -6,10 +6,9 @@
 #   install_test.sh BUILD_DIR SCREEN_PROBE
 set -uo pipefail
 
+source "$(dirname "$0")/harness.sh" install
 build="$(cd "$1" && pwd)"
 probe="$2"
-work="$(mktemp -d /tmp/marchfire-install.XXXXXX)"
-source "$(dirname "$0")/harness.sh"
 
 need_tools dpkg-deb cpack perl lintian appstreamcli desktop-file-validate lexgrog man zcat
 start_xvfb
@@ -29,9 +28,7 @@ plays() {
   wait_for 60 expected_intro_shown || fail "$name: the intro never came"
   escape_ends_game 10000 || fail "$name: Escape did not end the game with exit code 0"
 }
-expected_intro_shown() {
-  [ "$("$probe" same "$work/shot.ppm" "$work/$expected_intro.ppm" 0 0 | awk '{print ($1 >= 0.99)}')" = 1 ]
-}
+expected_intro_shown() { picture_at "$expected_intro" 0 0; }
 
 # Every picture in the game's data folder DIR, and none beside PROGRAM.
 images_in_data_folder() {

@@ -6,15 +6,8 @@
 #   pause_e2e.sh PROGRAM SCREEN_PROBE
 set -uo pipefail
 
-program="$1"
-probe="$2"
-bin_dir="$(cd "$(dirname "$program")" && pwd)"
-work="$(mktemp -d /tmp/marchfire-pause.XXXXXX)"
-source "$(dirname "$0")/harness.sh"
-other_pid=""
-trap '[ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null; cleanup' EXIT
-
-[ -x "$program" ] || fail "no program at $program"
+source "$(dirname "$0")/harness.sh" pause
+program_and_probe "$@"
 need_tools xmessage
 start_xvfb
 for name in intro spartan; do to_ppm "$bin_dir/$name.bmp" "$name"; done
@@ -25,16 +18,17 @@ grid_shown() { [ "$("$probe" find "$work/shot.ppm" "$work/spartan.ppm" 60 56 0.9
 pause_line_shown() { [ "$("$probe" white "$work/shot.ppm" 0 450 1024 60)" -ge 200 ]; }
 pause_line_gone() { [ "$("$probe" white "$work/shot.ppm" 0 450 1024 60)" -lt 50 ]; }
 
-# Polls the grid until it stands elsewhere than at `from`, within LIMIT s.
-grid_moves_from() {
-  local from="$1" deadline=$((SECONDS + $2)) now
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    shot
-    now=$(grid_place)
-    [ -n "$now" ] && [ "$now" != "$from" ] && return 0
-    sleep 0.2
-  done
-  return 1
+# Notes where the grid stands now, then polls until it stands elsewhere,
+# within LIMIT s.
+grid_marches() {
+  shot
+  grid_from=$(grid_place)
+  wait_for "$1" grid_left_from
+}
+grid_left_from() {
+  local now
+  now=$(grid_place)
+  [ -n "$now" ] && [ "$now" != "$grid_from" ]
 }
 
 # While paused the grid stays put for longer than two of its steps (0.8 s
@@ -68,8 +62,7 @@ pass "the window is titled Marchfire"
 xdotool windowfocus --sync "$game_window"
 hold Return 150
 wait_for 30 grid_shown || fail "no play field after Enter"
-shot
-grid_moves_from "$(grid_place)" 10 || fail "the grid does not march in play"
+grid_marches 10 || fail "the grid does not march in play"
 
 # ---- another window takes the focus
 xmessage -geometry 120x40+0+0 "elsewhere" >/dev/null 2>&1 &
@@ -82,8 +75,7 @@ pass "focus elsewhere: the grid stands still and the pause line shows"
 
 xdotool windowfocus --sync "$game_window"
 wait_for 10 pause_line_gone || fail "the pause line stayed after the focus came back"
-shot
-grid_moves_from "$(grid_place)" 10 || fail "the grid did not march on after the focus came back"
+grid_marches 10 || fail "the grid did not march on after the focus came back"
 pass "focus back: the line goes and the grid marches on"
 
 # ---- P pauses and resumes
@@ -96,8 +88,7 @@ xdotool windowfocus --sync "$game_window"
 grid_holds "paused with P, after the focus went and came back"
 hold p 100
 wait_for 10 pause_line_gone || fail "the pause line stayed after a second P"
-shot
-grid_moves_from "$(grid_place)" 10 || fail "the grid did not march on after a second P"
+grid_marches 10 || fail "the grid did not march on after a second P"
 pass "P pauses (through a change of focus) and P resumes"
 
 # ---- Escape still quits

@@ -9,28 +9,17 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const zlib = require('zlib');
-const puppeteer = require('puppeteer-core');
+const {waitFor, launch} = require('./browser.js');
 const {serve} = require('./static_server.js');
 
 const site = process.argv[2];
 if (!site) throw new Error('usage: node figures.js <dist/web>');
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 function quantile(values, q) {
   const sorted = values.slice().sort((a, b) => a - b);
   return sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
 }
 const ms = (v) => `${v.toFixed(2)} ms`;
-
-async function waitFor(what, check, timeoutMs) {
-  const end = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await check();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await sleep(20);
-  }
-}
 
 function downloadSize() {
   let raw = 0, gz = 0;
@@ -166,11 +155,7 @@ async function uploadWays(browser, url) {
 (async () => {
   const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-chromium-'));
   const {server, url} = await serve(site);
-  const browser = await puppeteer.launch({
-    executablePath: process.env.MARCHFIRE_CHROMIUM || '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', `--user-data-dir=${userDir}`],
-  });
+  const browser = await launch(userDir);
   let failed = false;
   const check = (ok, line) => {
     console.log(`${ok ? 'ok  ' : 'MISS'} ${line}`);

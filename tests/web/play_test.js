@@ -8,8 +8,8 @@ const assert = require('assert');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const puppeteer = require('puppeteer-core');
 const {readBmp} = require('./bmp.js');
+const {sleep, waitFor, launch} = require('./browser.js');
 const {serve} = require('./static_server.js');
 
 const [site, pictures] = process.argv.slice(2);
@@ -20,30 +20,6 @@ const formationStart = {x: 337, y: 100, dx: 20};
 const columnPitch = 60, rowPitch = 66;
 const playerY = 704;
 const shield = {blueX: 150, yellowX: 650, y: 600, width: 240, height: 89};
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-// Every wait is bounded and says what it waited for.
-async function waitFor(what, check, timeoutMs = 5000, everyMs = 25) {
-  const end = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await check();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out after ${timeoutMs} ms waiting for ${what}`);
-    await sleep(everyMs);
-  }
-}
-
-function launch(userDir) {
-  return puppeteer.launch({
-    executablePath: process.env.MARCHFIRE_CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    protocolTimeout: 30000,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           `--user-data-dir=${userDir}`],
-  });
-}
 
 // A page that records every error and every long task from its first line.
 async function openPage(browser, url, viewport, prepare) {
@@ -117,6 +93,21 @@ async function gridCells(page, facts) {
 }
 
 const playerX = (page, facts) => probe(page, 'findRow', facts.playerRow, playerY + 32);
+const frames = (page) => page.evaluate(() => marchfireHost.screen.stats.frames);
+const introUp = (page) => waitFor('the intro', async () => (await frames(page)) > 0, 8000);
+const noticeShown = (page, id) => page.$eval(id, (e) => !e.hidden);
+
+// Once a move is let go: where the player stands, the same a few steps later.
+async function stoppedAt(page, facts, what) {
+  await sleep(100);
+  const x = await playerX(page, facts);
+  await sleep(200);
+  assert.strictEqual(await playerX(page, facts), x, `the player stops when ${what} is let go`);
+  return x;
+}
+
+// The strip a missile climbs above the player at x, below the grid's lowest row.
+const columnAbove = (x) => [x + 20, 400, 24, playerY - 400 - 2];
 const score = async (page, value) => (await probe(page, 'showsText', `SCORE:  ${value}`, 924, 0, 100, 17)) === 0;
 
 // The enemies fire at random: a player who dies meanwhile sees the death
@@ -179,14 +170,11 @@ async function keyboardGame(browser, url, facts) {
   await page.keyboard.down('ArrowRight');
   await waitFor('the player to move right', async () => (await playerX(page, facts)) >= 480, 5000);
   await page.keyboard.up('ArrowRight');
-  await sleep(100);
-  const stoppedAt = await playerX(page, facts);
-  await sleep(200);
-  assert.strictEqual(await playerX(page, facts), stoppedAt, 'the player stops when Right is let go');
+  const stoppedX = await stoppedAt(page, facts, 'Right');
   // Pressed and let go within one step, a key still counts, once.
   await page.keyboard.press('ArrowRight');
   await sleep(200);
-  assert.strictEqual(await playerX(page, facts), stoppedAt + 6, 'a tap of Right moves one step');
+  assert.strictEqual(await playerX(page, facts), stoppedX + 6, 'a tap of Right moves one step');
 
   // The first key started the audio: the seven cues decoded, the shot heard.
   const sound = await waitFor('the cues decoded', async () => {
@@ -217,18 +205,18 @@ async function keyboardGame(browser, url, facts) {
   await otherTab.bringToFront();
   await waitFor('the page to be hidden', () => page.evaluate(() => document.visibilityState === 'hidden'), 3000);
   const hiddenGrid = await gridCells(page, facts);
-  const hiddenFrames = await page.evaluate(() => marchfireHost.screen.stats.frames);
+  const hiddenFrames = await frames(page);
   const hiddenTick = await page.evaluate(() => marchfireHost.pace.tick());
-  assert.ok(await page.$eval('#paused', (e) => !e.hidden), 'the page says PAUSED');
+  assert.ok(await noticeShown(page, '#paused'), 'the page says PAUSED');
   await sleep(1700);  // two steps of the grid at least
   const stillGrid = await gridCells(page, facts);
   assert.deepStrictEqual([stillGrid.x, stillGrid.y], [hiddenGrid.x, hiddenGrid.y], 'the grid stays put while hidden');
-  assert.strictEqual(await page.evaluate(() => marchfireHost.screen.stats.frames), hiddenFrames, 'no frame while hidden');
+  assert.strictEqual(await frames(page), hiddenFrames, 'no frame while hidden');
   assert.strictEqual(await page.evaluate(() => marchfireHost.pace.tick()), hiddenTick, 'the clock stands still');
   await page.bringToFront();
   await otherTab.close();
   await waitFor('the page to be shown', () => page.evaluate(() => document.visibilityState === 'visible'), 3000);
-  await waitFor('the pause notice to go', () => page.$eval('#paused', (e) => e.hidden), 2000);
+  await waitFor('the pause notice to go', async () => !(await noticeShown(page, '#paused')), 2000);
   await waitFor('the grid to march on', async () => {
     const now = await gridCells(page, facts);
     return now.x !== hiddenGrid.x || now.y !== hiddenGrid.y;
@@ -237,12 +225,11 @@ async function keyboardGame(browser, url, facts) {
   // P pauses and goes on too.
   await playAgainIfDead(page);
   await page.keyboard.press('KeyP');
-  const pFrames = await page.evaluate(() => marchfireHost.screen.stats.frames);
+  const pFrames = await frames(page);
   await sleep(300);
-  assert.strictEqual(await page.evaluate(() => marchfireHost.screen.stats.frames), pFrames, 'P stops play');
+  assert.strictEqual(await frames(page), pFrames, 'P stops play');
   await page.keyboard.press('KeyP');
-  await waitFor('play after the second P', async () =>
-    (await page.evaluate(() => marchfireHost.screen.stats.frames)) > pFrames, 2000);
+  await waitFor('play after the second P', async () => (await frames(page)) > pFrames, 2000);
 
   // Four seconds of play with nothing read from the page (reading the
   // canvas is itself work on the page's thread): no task over 50 ms. This
@@ -272,7 +259,7 @@ async function keyboardGame(browser, url, facts) {
 
   // Escape ends the program with 0 and the page says so.
   await page.keyboard.press('Escape');
-  await waitFor('the end of the game', () => page.$eval('#ended', (e) => !e.hidden), 3000);
+  await waitFor('the end of the game', () => noticeShown(page, '#ended'), 3000);
   assert.strictEqual(await page.$eval('body', (b) => b.dataset.exitCode), '0', 'the program ends with 0');
   assert.ok(await page.$eval('#play-again', (b) => b.offsetWidth > 0), 'a way to play again');
 
@@ -284,7 +271,7 @@ async function keyboardGame(browser, url, facts) {
 async function touchGame(browser, url, facts) {
   const {page, errors} = await openPage(browser, url, {width: 800, height: 600, hasTouch: true, isMobile: true});
   assert.ok(await page.$eval('#touch-fire', (b) => b.offsetWidth > 0), 'a touch screen gets the buttons');
-  await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
+  await introUp(page);
   // A tap on the picture starts play.
   await page.touchscreen.tap(400, 200);
   await waitFor('play after a tap', async () => (await playerX(page, facts)) >= 0);
@@ -294,14 +281,10 @@ async function touchGame(browser, url, facts) {
   await page.touchscreen.touchStart(right.x + right.width / 2, right.y + right.height / 2);
   await waitFor('the player to move right', async () => (await playerX(page, facts)) >= 440, 5000);
   await page.touchscreen.touchEnd();
-  await sleep(100);
-  const x = await playerX(page, facts);
-  await sleep(200);
-  assert.strictEqual(await playerX(page, facts), x, 'the player stops when the button is let go');
+  const x = await stoppedAt(page, facts, 'the button');
 
   // Fire: a missile leaves the player and climbs.
-  // Below the grid's lowest row, above the player.
-  const column = [x + 20, 400, 24, playerY - 400 - 2];
+  const column = columnAbove(x);
   const before = await probe(page, 'lit', column);
   const fire = await page.$('#touch-fire');
   const box = await fire.boundingBox();
@@ -334,12 +317,15 @@ async function gamepadGame(browser, url, facts) {
     });
   });
   const pad = (index, down) => page.evaluate((i, d) => window.setPadButton(i, d), index, down);
-  await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
+  const padTap = async (index, heldMs) => {
+    await pad(index, true);
+    await sleep(heldMs);
+    await pad(index, false);
+  };
+  await introUp(page);
 
   // Start at a picture is Enter.
-  await pad(9, true);
-  await sleep(100);
-  await pad(9, false);
+  await padTap(9, 100);
   await waitFor('play after Start', async () => (await playerX(page, facts)) >= 0);
 
   // The stick moves the player past its dead zone, not inside it.
@@ -349,13 +335,18 @@ async function gamepadGame(browser, url, facts) {
   assert.strictEqual(await playerX(page, facts), x0, 'the stick inside its dead zone moves nothing');
   await page.evaluate(() => { window.testPad.axes[0] = 0.9; });
   await waitFor('the stick to move the player', async () => (await playerX(page, facts)) >= 440, 5000)
-      .catch(async (e) => { throw new Error(e.message + ' ' + await page.evaluate(() => JSON.stringify({p: marchfireHost.pace.paused(), w: marchfireHost.pace.waitingForKey(), pad: window.testPad.axes, frames: marchfireHost.screen.stats.frames}))); });
+      .catch(async (e) => {
+        const state = await page.evaluate(() => JSON.stringify({
+          paused: marchfireHost.pace.paused(), waitingForKey: marchfireHost.pace.waitingForKey(),
+          axes: window.testPad.axes, frames: marchfireHost.screen.stats.frames}));
+        throw new Error(`${e.message} ${state}`);
+      });
   await page.evaluate(() => { window.testPad.axes[0] = 0; });
 
   // South fires on release.
   await playAgainIfDead(page);
   const x = await playerX(page, facts);
-  const column = [x + 20, 400, 24, playerY - 400 - 2];
+  const column = columnAbove(x);
   const before = await probe(page, 'lit', column);
   await pad(0, true);
   await sleep(150);
@@ -364,18 +355,14 @@ async function gamepadGame(browser, url, facts) {
   await waitFor('a missile after south is let go', async () => (await probe(page, 'lit', column)).count > before.count, 2000, 10);
 
   // Start in play pauses; again, goes on.
-  await pad(9, true);
-  await sleep(60);
-  await pad(9, false);
-  await waitFor('the pause notice', () => page.$eval('#paused', (e) => !e.hidden), 2000);
-  await pad(9, true);
-  await sleep(60);
-  await pad(9, false);
-  await waitFor('play again', () => page.$eval('#paused', (e) => e.hidden), 2000);
+  await padTap(9, 60);
+  await waitFor('the pause notice', () => noticeShown(page, '#paused'), 2000);
+  await padTap(9, 60);
+  await waitFor('play again', async () => !(await noticeShown(page, '#paused')), 2000);
 
   // Back is Escape.
   await pad(8, true);
-  await waitFor('the end of the game', () => page.$eval('#ended', (e) => !e.hidden), 3000);
+  await waitFor('the end of the game', () => noticeShown(page, '#ended'), 3000);
   assert.deepStrictEqual(errors, [], 'no error on the gamepad page');
   await page.close();
 }
@@ -385,7 +372,7 @@ async function gamepadGame(browser, url, facts) {
 // next wave stands whole at its start.
 async function waveGame(browser, url, facts) {
   const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
-  await waitFor('the intro', async () => (await page.evaluate(() => marchfireHost.screen.stats.frames)) > 0, 8000);
+  await introUp(page);
   await page.keyboard.press('Enter');
   await waitFor('play', async () => (await playerX(page, facts)) >= 0);
   await page.keyboard.down('ArrowRight');
@@ -431,11 +418,11 @@ async function failedStart(browser) {
     const {server, url} = await serve(copy);
     try {
       const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
-      await waitFor('the notice of a failed start', () => page.$eval('#fatal', (e) => !e.hidden), 8000);
+      await waitFor('the notice of a failed start', () => noticeShown(page, '#fatal'), 8000);
       const line = await page.$eval('#fatal-line', (e) => e.textContent);
       assert.match(line, /spartan\.bmp/, `the notice names the picture (${line})`);
       assert.strictEqual(await page.$eval('body', (b) => b.dataset.exitCode), '1', 'the program ends with 1');
-      assert.ok(await page.$eval('#ended', (e) => e.hidden), 'no thanks for a game that never started');
+      assert.ok(!(await noticeShown(page, '#ended')), 'no thanks for a game that never started');
       assert.deepStrictEqual(errors, [`console: ${line}`], 'the one error is the failed start itself');
       await page.close();
     } finally {

@@ -39,7 +39,7 @@ link_flags=(
   --preload-file "$tools/bin@/game"
 )
 sources=(game/*.cpp display/*.cpp assets/*.cpp shell/*.cpp platform/web/*.cpp
-         platform/shared/text_blend.cpp platform/shared/file_table.cpp platform/shared/window_classes.cpp "$tools/generated/embedded_assets.cpp")
+         platform/shared/text_blend.cpp platform/shared/file_table.cpp platform/shared/frame_memory.cpp platform/shared/window_classes.cpp "$tools/generated/embedded_assets.cpp")
 
 if [ "$(cat "$stamp" 2>/dev/null)" != "${flags[*]}" ]; then rm -rf build-web/obj; fi
 mkdir -p build-web/obj

@@ -71,9 +71,6 @@ void redraw_display();
 // Lets go of the renderer and texture before the window goes; the frame
 // memory stays readable.
 void release_display_device();
-// The frame memory, 1024 x 768 packed; null while the display is closed.
-std::uint32_t* frame_pixels();
-bool frame_locked();
 // Sends part of the frame memory to the texture again.
 bool upload_frame_area(const SDL_Rect& area);
 

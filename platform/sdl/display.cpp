@@ -5,19 +5,15 @@
 // readable after unlock and flip until the next lock: the game reads its
 // previous frame to find what its missiles hit.
 #include <cstring>
-#include <vector>
 
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/pause_line.h"
+#include "platform/shared/frame_memory.h"
 #include "platform/shared/letterbox.h"
 
 namespace {
 
-constexpr int frame_pitch = platform::frame_width * 4;
-
-std::vector<std::uint32_t> frame;  // empty while the display is closed
-bool locked = false;
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 
@@ -59,8 +55,8 @@ SDL_Renderer* create_renderer(SDL_Window* window) {
 bool upload(const SDL_Rect* area) {
   const SDL_Rect whole{0, 0, platform::frame_width, platform::frame_height};
   const SDL_Rect& rect = area != nullptr ? *area : whole;
-  const std::uint32_t* source = frame.data() + rect.y * platform::frame_width + rect.x;
-  if (SDL_UpdateTexture(texture, &rect, source, frame_pitch) != 0) {
+  const std::uint32_t* source = frame_memory::pixels() + rect.y * platform::frame_width + rect.x;
+  if (SDL_UpdateTexture(texture, &rect, source, frame_memory::pitch) != 0) {
     sdl_backend::set_sdl_error("cannot upload the frame");
     return false;
   }
@@ -103,7 +99,7 @@ bool device_ready(const char* doing) {
 namespace sdl_backend {
 
 void redraw_display() {
-  if (renderer != nullptr && texture != nullptr && !locked) present();
+  if (renderer != nullptr && texture != nullptr && !frame_memory::locked()) present();
 }
 
 void release_display_device() {
@@ -112,14 +108,6 @@ void release_display_device() {
   texture = nullptr;
   if (renderer != nullptr) SDL_DestroyRenderer(renderer);
   renderer = nullptr;
-}
-
-std::uint32_t* frame_pixels() {
-  return frame.empty() ? nullptr : frame.data();
-}
-
-bool frame_locked() {
-  return locked;
 }
 
 bool upload_frame_area(const SDL_Rect& area) {
@@ -153,8 +141,7 @@ bool display_open() {
   }
   // Crisp pixels at any scale.
   SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-  frame.assign(static_cast<std::size_t>(frame_width) * frame_height, 0);
-  locked = false;
+  frame_memory::open();
   sdl_backend::text_open();  // without a font the game only loses its text
   upload(nullptr);
   present();
@@ -162,31 +149,17 @@ bool display_open() {
 }
 
 bool lock_back_surface(LockedSurface& out) {
-  if (frame.empty()) {
-    sdl_backend::set_error("cannot lock the frame: the display is not open");
-    return false;
-  }
-  locked = true;
-  out.pixels = frame.data();
-  out.pitch = frame_pitch;
-  return true;
+  return frame_memory::lock(out, sdl_backend::set_error);
 }
 
 bool unlock_back_surface() {
-  if (!locked) {
-    sdl_backend::set_error("cannot unlock the frame: it is not locked");
-    return false;
-  }
-  locked = false;
+  if (!frame_memory::unlock(sdl_backend::set_error)) return false;
   if (!device_ready("cannot unlock the frame")) return false;
   return upload(nullptr);
 }
 
 bool flip() {
-  if (locked) {
-    sdl_backend::set_error("cannot show the frame while it is locked");
-    return false;
-  }
+  if (!frame_memory::ready("cannot show the frame", sdl_backend::set_error)) return false;
   if (!device_ready("cannot show the frame")) return false;
   return present();
 }
@@ -194,9 +167,7 @@ bool flip() {
 void display_close() {
   sdl_backend::text_close();
   sdl_backend::release_display_device();
-  frame.clear();
-  frame.shrink_to_fit();
-  locked = false;
+  frame_memory::close();
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/embedded_font.h"
+#include "platform/shared/frame_memory.h"
 #include "platform/shared/text_blend.h"
 
 namespace {
@@ -103,11 +104,8 @@ SDL_Surface* render_overlay_line(const char* utf8, SDL_Color color) {
 namespace platform {
 
 bool draw_text(const char* text, int x, int y, std::uint32_t colorref) {
-  std::uint32_t* pixels = sdl_backend::frame_pixels();
-  if (pixels == nullptr || sdl_backend::frame_locked()) {
-    sdl_backend::set_error("cannot draw text: the frame is not ready for it");
-    return false;
-  }
+  if (!frame_memory::ready("cannot draw text", sdl_backend::set_error)) return false;
+  std::uint32_t* pixels = frame_memory::pixels();
   if (font == nullptr) {
     sdl_backend::set_error("cannot draw text: no font");
     return false;

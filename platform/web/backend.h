@@ -42,11 +42,6 @@ bool game_window_exists();
 bool game_window_destroyed();
 void destroy_game_window();
 
-// ---- display
-// The frame memory, 1024 x 768 packed; null while the display is closed.
-std::uint32_t* frame_pixels();
-bool frame_locked();
-
 // ---- sound
 // Hands every cue's recording to the page once, to be decoded there.
 void hand_over_cues();

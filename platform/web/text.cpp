@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/shared/frame_memory.h"
 #include "platform/shared/text_blend.h"
 #include "platform/web/backend.h"
 
@@ -45,11 +46,8 @@ bool render_line(const char* text, std::uint32_t colorref) {
 namespace platform {
 
 bool draw_text(const char* text, int x, int y, std::uint32_t colorref) {
-  std::uint32_t* pixels = web_backend::frame_pixels();
-  if (pixels == nullptr || web_backend::frame_locked()) {
-    web_backend::set_error("cannot draw text: the frame is not ready for it");
-    return false;
-  }
+  if (!frame_memory::ready("cannot draw text", web_backend::set_error)) return false;
+  std::uint32_t* pixels = frame_memory::pixels();
   if (text == nullptr || *text == '\0') return true;  // nothing to show
   if (!render_line(text, colorref)) return false;
   const PixelPlane frame{pixels, frame_width, frame_height, frame_width * 4};

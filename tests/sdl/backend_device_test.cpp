@@ -17,6 +17,7 @@
 #include "platform/sdl/backend.h"
 #include "platform/sdl/cue_decoding.h"
 #include "platform/sdl/key_events.h"
+#include "platform/shared/frame_memory.h"
 
 namespace {
 
@@ -250,8 +251,8 @@ TEST_F(SdlBackend, PauseStopsTheClockHoldsShotsAndKeysAndShowsItsLineOverTheFram
     for (int x = 0; x < 1024; ++x) surface.pixels[y * 1024 + x] = (x * 7 + y * 13) & 0x3F3F3F;
   }
   ASSERT_TRUE(platform::unlock_back_surface());
-  const std::vector<std::uint32_t> composed(sdl_backend::frame_pixels(),
-                                            sdl_backend::frame_pixels() + 1024 * 768);
+  const std::vector<std::uint32_t> composed(frame_memory::pixels(),
+                                            frame_memory::pixels() + 1024 * 768);
   ASSERT_TRUE(platform::flip());
 
   play_step();
@@ -289,7 +290,7 @@ TEST_F(SdlBackend, PauseStopsTheClockHoldsShotsAndKeysAndShowsItsLineOverTheFram
   const auto white = std::count_if(band.begin(), band.end(),
                                    [](std::uint32_t p) { return (p & 0xFFFFFF) == 0xFFFFFF; });
   EXPECT_GT(white, 500) << "no pause line in the band";
-  EXPECT_TRUE(std::equal(composed.begin(), composed.end(), sdl_backend::frame_pixels()));
+  EXPECT_TRUE(std::equal(composed.begin(), composed.end(), frame_memory::pixels()));
 
   // Escape ends the pause and is seen at the next poll; the held shot
   // arrives after it, and the clock runs on from where it stopped.

@@ -30,6 +30,11 @@ play_field_shown() {
     [ "$(player_x)" = 288 ] && [ "$("$probe" white "$work/shot.ppm" 924 0 100 20)" -ge 20 ]
 }
 player_at_left_edge() { [ "$(player_x)" = 0 ]; }
+# The player seen, and elsewhere than at `x_before`.
+player_moved() {
+  x_after=$(player_x)
+  [ -n "$x_after" ] && [ "$x_after" != "$x_before" ]
+}
 
 # ====================================================================
 # A whole short game, with the sound written to a file.
@@ -51,11 +56,10 @@ wait_for 30 player_at_left_edge
 left_reached=$?
 xdotool keyup Left
 [ "$left_reached" = 0 ] || fail "Left held did not bring the player to the left edge"
+x_before=0 x_after=""
 hold Right 150
-sleep 0.3
-shot
-moved_to=$(player_x)
-[ -n "$moved_to" ] && [ "$moved_to" -gt 0 ] || fail "the player did not move with Right held (at '$moved_to')"
+wait_for 5 player_moved || fail "the player did not move with Right held (at '$x_after')"
+moved_to="$x_after"
 pass "player moved right to $moved_to"
 
 # Taps shorter than a step of play (12 ms; a step is 15) each move the
@@ -65,10 +69,7 @@ for i in $(seq 10); do
   key=Right
   [ $((i % 2)) = 0 ] && key=Left
   xdotool keydown "$key" sleep 0.012 keyup "$key"
-  sleep 0.1
-  shot
-  x_after=$(player_x)
-  [ -n "$x_after" ] && [ "$x_after" != "$x_before" ] ||
+  wait_for 5 player_moved ||
     fail "tap $i of $key (12 ms) did not move the player (at '$x_before', then '$x_after')"
   x_before="$x_after"
 done

@@ -6,19 +6,22 @@
 // After windows.h, whose types it uses.
 #include <ddraw.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "check.h"
+#include "check_window.h"
 #include "later.h"
 #include "platform/platform.h"
 #include "platform/win32/display_surfaces.h"
 #include "platform/win32/pause.h"
 #include "platform/win32/win32_globals.h"
+#include "shown_frame.h"
+#include "step_pacing.h"
 
 namespace {
 
-constexpr std::uint32_t white = 0x00FFFFFF;
 constexpr LPARAM p_down = 0x00190001;  // scan code of P, first press
 constexpr LPARAM escape_down = 0x00010001;
 
@@ -59,92 +62,27 @@ void check_decisions() {
   pause_reset();
 }
 
-std::intptr_t plain_proc(const platform::WindowMessage& message) {
-  if (message.kind == platform::MessageKind::destroy) {
-    platform::post_quit(0);
-    return 0;
-  }
-  if (message.kind == platform::MessageKind::key_up) return 0;
-  return platform::default_window_proc(message);
+// Presses P: a pause by the player.
+void press_p(HWND window) {
+  PostMessageA(window, WM_KEYDOWN, 'P', p_down);
+  dispatch_pending();
 }
 
-std::uint32_t pattern(int x, int y) {
-  return static_cast<std::uint32_t>(((x & 0xFF) << 16) | ((y & 0xFF) << 8) | ((x + y) & 0xFF));
-}
-
-struct Screen {
-  bool read = false;
-  int pattern_mismatches = 0;  // outside the score text's box
-  int score_text_pixels = 0;   // white in the score text's box
-  int band_white_pixels = 0;   // white in the band across the middle
-};
-
-Screen read_screen() {
-  Screen screen;
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof desc;
-  if (win32::primary_surface == nullptr ||
-      FAILED(
-          win32::primary_surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
-    return screen;
-  }
-  screen.read = true;
-  const auto* bytes = static_cast<const unsigned char*>(desc.lpSurface);
-  for (int y = 0; y < platform::frame_height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(bytes + y * desc.lPitch);
-    for (int x = 0; x < platform::frame_width; ++x) {
-      const std::uint32_t pixel = row[x] & 0x00FFFFFF;
-      if (x >= 920 && y < 24) {
-        if (pixel == white) ++screen.score_text_pixels;
-        continue;
-      }
-      if (pixel != pattern(x, y)) ++screen.pattern_mismatches;
-      if (y >= 356 && y < 412 && pixel == white) ++screen.band_white_pixels;
-    }
-  }
-  win32::primary_surface->Unlock(nullptr);
-  return screen;
-}
-
-bool show_patterned_frame(platform::LockedSurface& surface) {
-  if (!platform::lock_back_surface(surface)) return false;
-  for (int y = 0; y < platform::frame_height; ++y) {
-    for (int x = 0; x < platform::frame_width; ++x) surface.pixels[x + y * 1024] = pattern(x, y);
-  }
-  return platform::unlock_back_surface() && platform::draw_text("SCORE:  25", 924, 0, white) &&
-         platform::flip();
-}
-
-bool frame_memory_intact(const platform::LockedSurface& surface) {
-  for (int y = 0; y < platform::frame_height; ++y) {
-    for (int x = 0; x < platform::frame_width; ++x) {
-      if (surface.pixels[x + y * 1024] != pattern(x, y)) return false;
-    }
-  }
-  return true;
-}
-
-// Takes messages until one of this kind comes (dispatching the rest).
-bool take(platform::MessageKind kind, platform::WindowMessage& out) {
-  for (int i = 0; i < 200; ++i) {
-    if (!platform::fetch_message(out)) return false;
-    if (out.kind == kind) return true;
-    platform::dispatch_message(out);
-  }
-  return false;
-}
-
-void dispatch_pending() {
-  platform::WindowMessage message;
-  for (int i = 0; i < 200 && platform::fetch_message(message); ++i) {
-    platform::dispatch_message(message);
-  }
+// Rests as a step's pacing does while another thread, after delay_ms, does
+// what should end the pause; returns how long the rest held the game.
+DWORD rest_until_done_later(DWORD delay_ms, std::function<void()> action) {
+  Later later(delay_ms, std::move(action));
+  const DWORD before = GetTickCount();
+  platform::rest(15);
+  const DWORD held = GetTickCount() - before;
+  later.wait();
+  return held;
 }
 
 void check_pause_by_key(HWND window, const platform::LockedSurface& surface) {
   PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   for (std::uintptr_t count = 1; count <= 3; ++count) {
-    PostMessageA(window, WM_KEYUP, VK_SPACE, 0xC0390000 | count);
+    post_space_release(window, count);
   }
   platform::WindowMessage message;
   check(take(platform::MessageKind::other, message) && message.native[1] == WM_KEYDOWN,
@@ -158,15 +96,11 @@ void check_pause_by_key(HWND window, const platform::LockedSurface& surface) {
 
   // The pacing's rest holds the game until the pause ends; meanwhile the
   // screen shows the pause line over the last frame.
-  Screen during;
-  Later look_then_resume(300, [&] {
-    during = read_screen();
+  ShownFrame during;
+  const DWORD held = rest_until_done_later(300, [&] {
+    during = read_shown_frame(pattern);
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
-  const DWORD before = GetTickCount();
-  platform::rest(15);
-  const DWORD held = GetTickCount() - before;
-  look_then_resume.wait();
   check(held >= 250,
         "the step's rest lasts as long as the pause (" + std::to_string(held) + " ms)");
   check(!win32::paused(), "P during the pause resumes");
@@ -177,18 +111,15 @@ void check_pause_by_key(HWND window, const platform::LockedSurface& surface) {
   check(during.read && during.band_white_pixels > 200,
         "while paused, the screen shows the pause line (" +
             std::to_string(during.band_white_pixels) + " white pixels)");
-  check(during.score_text_pixels > 20, "over the last frame with its score text");
-  check(frame_memory_intact(surface), "the frame the game reads back has no pause line in it");
-  const Screen after = read_screen();
-  check(after.read && after.pattern_mismatches == 0 && after.score_text_pixels > 20,
+  check(during.text_pixels > 20, "over the last frame with its score text");
+  check(frame_memory_matches(surface, pattern),
+        "the frame the game reads back has no pause line in it");
+  const ShownFrame after = read_shown_frame(pattern);
+  check(after.read && after.mismatches == 0 && after.text_pixels > 20,
         "after the pause the last frame is shown again, without the line (" +
-            std::to_string(after.pattern_mismatches) + " pixels differ)");
+            std::to_string(after.mismatches) + " pixels differ)");
 
-  std::vector<std::uintptr_t> releases;
-  while (releases.size() < 3 && take(platform::MessageKind::key_up, message)) {
-    releases.push_back(message.native[3] & 0xF);
-  }
-  check(releases == std::vector<std::uintptr_t>{1, 2, 3},
+  check(take_release_counts(3) == std::vector<std::uintptr_t>{1, 2, 3},
         "then the Space releases held by the pause arrive, in order");
 }
 
@@ -196,49 +127,41 @@ void check_pause_by_deactivation(HWND window) {
   const std::uint32_t before_tick = platform::tick_ms();
   SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
   check(win32::paused(), "deactivation pauses");
-  Later reactivate(300, [&] { SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0); });
-  platform::rest(15);
-  reactivate.wait();
+  rest_until_done_later(300, [&] { SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0); });
   check(!win32::paused(), "activation resumes");
   check(platform::tick_ms() - before_tick < 100,
         "without the time away (" + std::to_string(platform::tick_ms() - before_tick) + " ms)");
   check(win32::primary_surface->IsLost() == DD_OK, "the surfaces are restored");
-  const Screen after = read_screen();
-  check(after.read && after.pattern_mismatches == 0 && after.score_text_pixels > 20,
-        "and the last frame is shown again with its text (" +
-            std::to_string(after.pattern_mismatches) + " pixels differ)");
+  const ShownFrame after = read_shown_frame(pattern);
+  check(after.read && after.mismatches == 0 && after.text_pixels > 20,
+        "and the last frame is shown again with its text (" + std::to_string(after.mismatches) +
+            " pixels differ)");
 
   // Away and back during the player's own pause: still paused, the frame and
   // the line are drawn again on the restored screen.
-  PostMessageA(window, WM_KEYDOWN, 'P', p_down);
-  dispatch_pending();
+  press_p(window);
   SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
-  Screen back;
+  ShownFrame back;
   bool paused_when_back = false;
-  Later away_and_back(200, [&] {
+  rest_until_done_later(200, [&] {
     SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
     Sleep(300);
     paused_when_back = win32::paused();
-    back = read_screen();
+    back = read_shown_frame(pattern);
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
-  platform::rest(15);
-  away_and_back.wait();
   check(paused_when_back, "a pause the player made holds after the screen comes back");
-  check(back.read && back.band_white_pixels > 200 && back.score_text_pixels > 20,
+  check(back.read && back.band_white_pixels > 200 && back.text_pixels > 20,
         "and the screen shows the last frame and the pause line again");
 }
 
 void check_escape_ends_pause(HWND window) {
-  PostMessageA(window, WM_KEYDOWN, 'P', p_down);
-  dispatch_pending();
+  press_p(window);
   // A tap too short for any poll: down and up before the game looks.
-  Later tap_escape(200, [&] {
+  rest_until_done_later(200, [&] {
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, escape_down);
     PostMessageA(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
   });
-  platform::rest(15);
-  tap_escape.wait();
   check(!win32::paused(), "Escape ends the pause");
   check(platform::key_down(platform::Key::escape), "and then reads as held, though already up");
   check(!platform::key_down(platform::Key::escape), "once");
@@ -247,11 +170,8 @@ void check_escape_ends_pause(HWND window) {
 
 // A close request from the desktop must reach the game, paused or not.
 void check_close_ends_pause(HWND window) {
-  PostMessageA(window, WM_KEYDOWN, 'P', p_down);
-  dispatch_pending();
-  Later close_it(200, [&] { PostMessageA(window, WM_CLOSE, 0, 0); });
-  platform::rest(15);
-  close_it.wait();
+  press_p(window);
+  rest_until_done_later(200, [&] { PostMessageA(window, WM_CLOSE, 0, 0); });
   platform::WindowMessage message;
   check(!win32::paused() && take(platform::MessageKind::close, message),
         "a close request ends the pause and reaches the game");
@@ -273,11 +193,7 @@ void check_lost_display_paces(HWND window) {
     const DWORD system_start = GetTickCount();
     const std::uint32_t start = platform::tick_ms();
     if (!platform::lock_back_surface(surface)) ++refused;
-    for (int turn = 0; turn < 10000000; ++turn) {
-      const std::uint32_t elapsed = platform::tick_ms() - start;
-      if (elapsed >= 15) break;
-      platform::rest(15 - elapsed);
-    }
+    finish_step(start, true);
     if (GetTickCount() - system_start < 15) ++early;
   }
   const DWORD all_took = GetTickCount() - all_start;
@@ -299,18 +215,15 @@ void check_pause() {
   Watchdog watchdog("pause", 60000);
   check_decisions();
 
-  check(platform::register_window_class("MARCHFIRE_PAUSE_CHECKS", plain_proc), "class");
-  check(platform::create_window("MARCHFIRE_PAUSE_CHECKS", "pause checks", platform::frame_width,
-                                platform::frame_height),
-        "window");
-  HWND window = win32::main_window;
+  HWND window = open_check_window("MARCHFIRE_PAUSE_CHECKS", "pause checks", platform::frame_width,
+                                  platform::frame_height);
   if (window == nullptr || !platform::display_open()) {
     check(false, std::string("the display opens: ") + platform::last_error());
     return;
   }
   dispatch_pending();
   platform::LockedSurface surface;
-  check(show_patterned_frame(surface), "a frame with its score text is shown");
+  check(compose_and_show(pattern, true, surface), "a frame with its score text is shown");
   check_pause_by_key(window, surface);
   check_pause_by_deactivation(window);
   check_escape_ends_pause(window);
@@ -318,7 +231,6 @@ void check_pause() {
   check_lost_display_paces(window);
 
   platform::display_close();
-  platform::post_close_request();
-  dispatch_pending();
+  close_check_window();
   win32::pause_reset();
 }

@@ -10,8 +10,9 @@
 
 namespace {
 
-std::string resource_text(HMODULE program, int id, int type) {
-  HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+// The resource's bytes; empty when it is missing.
+std::string resource_bytes(HMODULE program, int id, LPCSTR type) {
+  HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(id), type);
   if (found == nullptr) return {};
   const DWORD size = SizeofResource(program, found);
   const auto* bytes = static_cast<const char*>(LockResource(LoadResource(program, found)));
@@ -21,13 +22,12 @@ std::string resource_text(HMODULE program, int id, int type) {
 void check_cues(HMODULE program) {
   for (int cue = 105; cue <= 111; ++cue) {
     const std::string name = "cue " + std::to_string(cue);
-    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(cue), "WAVE");
-    check(found != nullptr, name + " is a \"WAVE\" resource");
-    if (found == nullptr) continue;
-    const DWORD size = SizeofResource(program, found);
-    const auto* bytes =
-        static_cast<const unsigned char*>(LockResource(LoadResource(program, found)));
-    const bool riff = bytes != nullptr && size >= 44 && std::memcmp(bytes, "RIFF", 4) == 0 &&
+    const std::string wave = resource_bytes(program, cue, "WAVE");
+    check(!wave.empty(), name + " is a \"WAVE\" resource");
+    if (wave.empty()) continue;
+    const std::size_t size = wave.size();
+    const char* bytes = wave.data();
+    const bool riff = size >= 44 && std::memcmp(bytes, "RIFF", 4) == 0 &&
                       std::memcmp(bytes + 8, "WAVEfmt ", 8) == 0;
     check(riff, name + " is a RIFF WAVE file");
     if (!riff) continue;
@@ -42,7 +42,7 @@ void check_cues(HMODULE program) {
 
 // The system reads the manifest of resource 1 when it starts the program.
 void check_manifest(HMODULE program) {
-  const std::string manifest = resource_text(program, 1, 24);
+  const std::string manifest = resource_bytes(program, 1, MAKEINTRESOURCEA(24));
   check(!manifest.empty(), "the program carries a manifest as resource 1");
   if (manifest.empty()) return;
   const struct {

@@ -9,23 +9,16 @@
 #include <vector>
 
 #include "check.h"
+#include "check_window.h"
 #include "later.h"
 #include "platform/platform.h"
 #include "platform/win32/precise_wait.h"
 #include "platform/win32/win32_globals.h"
+#include "step_pacing.h"
 
 namespace {
 
 constexpr std::uint32_t step_ms = 15;
-
-std::intptr_t plain_proc(const platform::WindowMessage& message) {
-  if (message.kind == platform::MessageKind::destroy) {
-    platform::post_quit(0);
-    return 0;
-  }
-  if (message.kind == platform::MessageKind::key_up) return 0;
-  return platform::default_window_proc(message);
-}
 
 double thread_cpu_ms() {
   FILETIME created, ended, kernel, user;
@@ -55,7 +48,7 @@ void check_key_wait_answers(HWND window) {
       // Three Space releases, told apart by their repeat counts.
       if (posted < 3 && GetTickCount() - start > 1000u * (posted + 1)) {
         ++posted;
-        PostMessageA(window, WM_KEYUP, VK_SPACE, 0xC0390000 | posted);
+        post_space_release(window, posted);
       }
       Sleep(250);
     }
@@ -75,15 +68,7 @@ void check_key_wait_answers(HWND window) {
   check(cpu_share < 5.0,
         "the key wait hands its time back (" + std::to_string(cpu_share) + " % of a core)");
 
-  std::vector<std::uintptr_t> releases;
-  platform::WindowMessage message;
-  const DWORD give_up = GetTickCount() + 2000;
-  while (releases.size() < 3 && GetTickCount() < give_up) {
-    if (!platform::fetch_message(message)) continue;
-    if (message.kind == platform::MessageKind::key_up) releases.push_back(message.native[3] & 0xF);
-    platform::dispatch_message(message);
-  }
-  check(releases == std::vector<std::uintptr_t>{1, 2, 3},
+  check(take_release_counts(3) == std::vector<std::uintptr_t>{1, 2, 3},
         "the Space releases queued during the wait reach the loop afterwards, in order");
 }
 
@@ -107,11 +92,7 @@ void run_step(bool resting, PacingRecord& record) {
   do {
     QueryPerformanceCounter(&now);
   } while ((now.QuadPart - work_start.QuadPart) * 1000 < 3 * frequency.QuadPart);
-  for (int turn = 0; turn < 10000000; ++turn) {
-    const std::uint32_t elapsed = platform::tick_ms() - start;
-    if (elapsed >= step_ms) break;
-    if (resting) platform::rest(step_ms - elapsed);
-  }
+  finish_step(start, resting);
   const DWORD took = GetTickCount() - system_start;
   if (took < step_ms) ++record.early;
   if (took > step_ms + 1) ++record.late;
@@ -161,16 +142,9 @@ void check_pacing() {
 void check_waits() {
   begin_group("waits");
   Watchdog watchdog("waits", 60000);
-  check(platform::register_window_class("MARCHFIRE_WAIT_CHECKS", plain_proc), "class");
-  check(platform::create_window("MARCHFIRE_WAIT_CHECKS", "wait checks", 320, 200), "window");
-  HWND window = win32::main_window;
+  HWND window = open_check_window("MARCHFIRE_WAIT_CHECKS", "wait checks", 320, 200);
   if (window == nullptr) return;
   check_key_wait_answers(window);
   check_pacing();
-  DestroyWindow(window);
-  platform::WindowMessage message;
-  for (int i = 0; i < 100 && platform::fetch_message(message); ++i) {
-    if (message.kind == platform::MessageKind::quit) break;
-    platform::dispatch_message(message);
-  }
+  close_check_window();
 }

@@ -170,12 +170,18 @@ grid_origin() {
   convert "$(picture "$1")" -crop 1024x440+0+60 +repage -fill black +opaque '#126F06' -trim \
     -format '%X %Y' info: 2>/dev/null | tr -d '+'
 }
-wait_for_file() { # file seconds
-  for _ in $(seq 1 $(($2 * 10))); do
-    [ -s "$1" ] && return 0
-    sleep 0.1
+# Runs a command until it succeeds, at most tries times, pausing between.
+retry() { # tries pause command...
+  local tries=$1 pause=$2 try
+  shift 2
+  for try in $(seq 1 "$tries"); do
+    "$@" && return 0
+    [ "$try" -lt "$tries" ] && sleep "$pause"
   done
   return 1
+}
+wait_for_file() { # file seconds
+  retry $(($2 * 10)) 0.1 test -s "$1"
 }
 
 # ---- 2. the backend's own checks
@@ -252,13 +258,15 @@ fi
 # picture means an enemy missile got the player first.
 grid_shown() { [ "$(colour_count "$1" 1024x420+0+80 '#126F06')" -gt 1000 ]; }
 death_shown() { [ "$(differing_pixels "$1" 640x480+192+144 "$unpacked/dead.bmp")" = "0" ]; }
+shot_shows_grid() { shot "$1" && grid_shown "$1"; }
 wait_for_play() { # screenshot name
-  for _ in $(seq 1 30); do
-    sleep 0.5
-    shot "$1"
-    grid_shown "$1" && return 0
-  done
-  return 1
+  sleep 0.5
+  retry 30 0.5 shot_shows_grid "$1"
+}
+# The pause line across the middle of the field, in the screenshot taken now.
+shot_shows_pause_line() { # screenshot name
+  shot "$1"
+  [ "$(colour_count "$1" 1024x56+0+356 white)" -gt 200 ]
 }
 # Play goes on from wherever the enemies left it: after a death, Enter
 # starts a new game. Checks that meet the death screen try again.
@@ -316,9 +324,11 @@ if [ $intro_shown -eq 0 ]; then
   # which must stay readable after the flip; the score text then changes.
   # The player fires from the lane between the shields, under the grid's
   # middle columns whichever way it marches (its left edge stays within
-  # 337..544 in the first sweep), and fires again after a miss.
+  # 337..544 in the first sweep), and fires again after a miss. Standing
+  # without cover, it may be shot first, more often on a loaded machine:
+  # then it tries again in a new game, up to five times.
   outcome="not tried"
-  for _ in 1 2 3; do
+  for _ in 1 2 3 4 5; do
     back_to_play || break
     shot lane
     lane_x=$(move_player_to 560 600 lane)
@@ -395,13 +405,9 @@ fi
 if [ $intro_shown -eq 0 ]; then
   back_to_play
   hold_key p 0.1
-  pause_line=0
-  for _ in $(seq 1 15); do
-    sleep 0.2
-    shot paused-1
-    pause_line=$(colour_count paused-1 1024x56+0+356 white)
-    [ "$pause_line" -gt 200 ] && break
-  done
+  sleep 0.2
+  retry 15 0.2 shot_shows_pause_line paused-1
+  pause_line=$(colour_count paused-1 1024x56+0+356 white)
   expect $(( pause_line > 200 ? 0 : 1 )) "P pauses: a line over the field says so ($pause_line white pixels)"
   paused_cpu=$(cpu_share "$game" 3)
   echo "figure: paused, the game uses $paused_cpu % of a core"
@@ -411,10 +417,15 @@ if [ $intro_shown -eq 0 ]; then
   at_most "$paused_cpu" 5
   expect $? "and the game hands its time back ($paused_cpu % of a core)"
   hold_key p 0.1
-  sleep 1.5
-  shot resumed
-  moved=$(differing_pixels resumed 1024x768+0+0 "$shots/paused-2.png")
-  line_left=$(colour_count resumed 1024x56+0+356 white)
+  # Resumed once the field has moved on from the paused picture and the line
+  # has gone: looked at until then, not after a fixed time.
+  resumed_shown() {
+    shot resumed
+    moved=$(differing_pixels resumed 1024x768+0+0 "$shots/paused-2.png")
+    line_left=$(colour_count resumed 1024x56+0+356 white)
+    [ "${moved:-0}" -gt 0 ] && [ $((line_left * 4)) -lt "$pause_line" ]
+  }
+  retry 20 0.2 resumed_shown
   expect $(( ${moved:-0} > 0 && line_left * 4 < pause_line ? 0 : 1 )) \
     "P again resumes: the field moves on, the line is gone (${moved:-?} pixels changed)"
 
@@ -426,11 +437,11 @@ if [ $intro_shown -eq 0 ]; then
   display -title marchfire-test-other -geometry +0+0 "$work/other.png" >/dev/null 2>&1 &
   other_pid=$!
   other_window=""
-  for _ in $(seq 1 50); do
+  other_window_found() {
     other_window=$(xdotool search --name '^marchfire-test-other$' 2>/dev/null | head -1)
-    [ -n "$other_window" ] && break
-    sleep 0.1
-  done
+    [ -n "$other_window" ]
+  }
+  retry 50 0.1 other_window_found
   if [ -n "$game_window" ] && [ -n "$other_window" ]; then
     xdotool windowfocus "$game_window" 2>/dev/null
     sleep 0.5
@@ -441,11 +452,9 @@ if [ $intro_shown -eq 0 ]; then
     away_cpu=$(cpu_share "$game" 4)
     echo "figure: with another window in front, the game uses $away_cpu % of a core"
     (cd "$work/elsewhere" && timeout 60 wine "$checks_exe" bring-back WINCLASS1) >/dev/null 2>&1
-    for _ in $(seq 1 15); do
-      shot back
-      [ "$(colour_count back 1024x440+0+60 '#126F06')" -gt 1000 ] && break
-      sleep 0.2
-    done
+    field_back() { shot back && [ "$(colour_count back 1024x440+0+60 '#126F06')" -gt 1000 ]; }
+    retry 15 0.2 field_back
+    field_back_status=$?
     read -r back_x back_y <<<"$(grid_origin back)"
     at_most "$away_cpu" 5
     expect $? "losing the focus pauses the game ($away_cpu % of a core while away)"
@@ -455,12 +464,15 @@ if [ $intro_shown -eq 0 ]; then
     shift_y=$(( ${back_y:-9999} - ${away_y:-0} ))
     expect $(( ${shift_x#-} <= 40 && ${shift_y#-} <= 40 ? 0 : 1 )) \
       "the grid stood still while away (from ${away_x:-?},${away_y:-?} to ${back_x:-?},${back_y:-?})"
-    expect $(( $(colour_count back 1024x440+0+60 '#126F06') > 1000 ? 0 : 1 )) \
-      "on return the field is on the screen again"
-    sleep 2
-    shot back-later
-    moved=$(differing_pixels back-later 1024x768+0+0 "$shots/back.png")
-    expect $(( ${moved:-0} > 0 ? 0 : 1 )) "and the game runs on"
+    expect "$field_back_status" "on return the field is on the screen again"
+    runs_on() {
+      shot back-later
+      moved=$(differing_pixels back-later 1024x768+0+0 "$shots/back.png")
+      [ "${moved:-0}" -gt 0 ]
+    }
+    sleep 0.2
+    retry 20 0.2 runs_on
+    expect $? "and the game runs on"
   else
     expect 1 "a second window to take the focus (game ${game_window:-none}, other ${other_window:-none})"
   fi

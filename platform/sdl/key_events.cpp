@@ -71,74 +71,78 @@ EventOutcome translate_key(const SDL_KeyboardEvent& key, InputState& state) {
   return EventOutcome::dropped;
 }
 
-EventOutcome translate_button(const SDL_ControllerButtonEvent& button, InputState& state) {
-  HeldKeys& held = state.held;
-  const bool down = button.type == SDL_CONTROLLERBUTTONDOWN;
-  bool* fire = nullptr;
-  switch (button.button) {
-    case SDL_CONTROLLER_BUTTON_A:
-      fire = &held.pad_south;
-      break;
-    case SDL_CONTROLLER_BUTTON_X:
-      fire = &held.pad_west;
-      break;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-      down ? press(held.left, from_dpad, is_paused(state)) : release(held.left, from_dpad);
-      return EventOutcome::dropped;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-      down ? press(held.right, from_dpad, is_paused(state)) : release(held.right, from_dpad);
-      return EventOutcome::dropped;
-    case SDL_CONTROLLER_BUTTON_BACK:
-      if (down) {
-        end_pause(state.pause);
-        press(held.escape, from_pad_button, false);
-      } else {
-        release(held.escape, from_pad_button);
-      }
-      return EventOutcome::dropped;
-    case SDL_CONTROLLER_BUTTON_START:
-      if (!down) {
-        release(held.enter, from_pad_button);
-      } else if (is_paused(state) || state.activity == GameActivity::play) {
-        press_pause_key(state.pause);
-      } else {
-        press(held.enter, from_pad_button, false);
-      }
-      return EventOutcome::dropped;
-    default:
-      return EventOutcome::dropped;
+KeyState* key_of_pad_key(HeldKeys& held, PadKey key) {
+  switch (key) {
+    case pad_key_left:
+      return &held.left;
+    case pad_key_right:
+      return &held.right;
+    case pad_key_enter:
+      return &held.enter;
+    case pad_key_escape:
+      return &held.escape;
   }
-  // The fire buttons work as Space does: a shot on each release of a press
-  // seen here.
-  const bool was_down = *fire;
-  *fire = down;
-  return !down && was_down ? EventOutcome::space_released : EventOutcome::dropped;
+  return nullptr;
+}
+
+// The pads' reading changes to `now`; the shared mapping says what that does.
+EventOutcome change_pad_reading(const PadReading& now, InputState& state) {
+  HeldKeys& held = state.held;
+  const PadActions actions = pad_actions(held.pad, now, state.activity, is_paused(state));
+  held.pad = now;
+  if (actions.end_pause) end_pause(state.pause);
+  if (actions.toggle_pause) press_pause_key(state.pause);
+  for (PadKey key : {pad_key_left, pad_key_right, pad_key_enter, pad_key_escape}) {
+    KeyState* target = key_of_pad_key(held, key);
+    if ((actions.released & key) != 0) release(*target, from_gamepad);
+    if ((actions.pressed & key) != 0) press(*target, from_gamepad, is_paused(state));
+  }
+  return actions.shots > 0 ? EventOutcome::space_released : EventOutcome::dropped;
+}
+
+std::uint16_t pad_button_of(std::uint8_t sdl_button) {
+  switch (sdl_button) {
+    case SDL_CONTROLLER_BUTTON_A:
+      return pad_a;
+    case SDL_CONTROLLER_BUTTON_X:
+      return pad_x;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      return pad_dpad_left;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      return pad_dpad_right;
+    case SDL_CONTROLLER_BUTTON_BACK:
+      return pad_back;
+    case SDL_CONTROLLER_BUTTON_START:
+      return pad_start;
+    default:
+      return 0;
+  }
+}
+
+EventOutcome translate_button(const SDL_ControllerButtonEvent& button, InputState& state) {
+  const std::uint16_t bit = pad_button_of(button.button);
+  if (bit == 0) return EventOutcome::dropped;
+  PadReading now = state.held.pad;
+  if (button.type == SDL_CONTROLLERBUTTONDOWN) {
+    now.buttons |= bit;
+  } else {
+    now.buttons &= static_cast<std::uint16_t>(~bit);
+  }
+  return change_pad_reading(now, state);
 }
 
 EventOutcome translate_axis(const SDL_ControllerAxisEvent& axis, InputState& state) {
   if (axis.axis != SDL_CONTROLLER_AXIS_LEFTX) return EventOutcome::dropped;
-  HeldKeys& held = state.held;
-  const bool paused = is_paused(state);
-  if (axis.value < -stick_dead_zone) {
-    release(held.right, from_stick);
-    press(held.left, from_stick, paused);
-  } else if (axis.value > stick_dead_zone) {
-    release(held.left, from_stick);
-    press(held.right, from_stick, paused);
-  } else {
-    release(held.left, from_stick);
-    release(held.right, from_stick);
-  }
-  return EventOutcome::dropped;
+  PadReading now = state.held.pad;
+  now.stick_x = axis.value;
+  return change_pad_reading(now, state);
 }
 
 void let_go_of_pads(HeldKeys& held) {
-  const auto pad_sources = static_cast<std::uint8_t>(from_pad_button | from_dpad | from_stick);
   for (KeyState* key : {&held.left, &held.right, &held.escape, &held.enter}) {
-    release(*key, pad_sources);
+    release(*key, from_gamepad);
   }
-  held.pad_south = false;
-  held.pad_west = false;
+  held.pad = PadReading{};
 }
 
 EventOutcome translate_window_event(const SDL_WindowEvent& window, InputState& state) {

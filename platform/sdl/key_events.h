@@ -7,16 +7,15 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/shared/pad_mapping.h"
 #include "platform/shared/pause.h"
 
 // Everything that can hold one of the game's keys down. A key is held while
 // any of them holds it, so a gamepad and the keyboard can share a key.
 enum KeySource : std::uint8_t {
   from_keyboard = 1,
-  from_keypad = 2,      // Enter on the number pad counts as Enter
-  from_pad_button = 4,  // Start as Enter, Back as Escape
-  from_dpad = 8,
-  from_stick = 16,
+  from_keypad = 2,   // Enter on the number pad counts as Enter
+  from_gamepad = 4,  // the D-pad, the stick, Start as Enter, Back as Escape
 };
 
 struct KeyState {
@@ -35,17 +34,12 @@ struct HeldKeys {
   KeyState right;
   KeyState escape;
   KeyState enter;
-  // Fire buttons pressed in this window, so that only a press that was seen
-  // here fires on its release.
+  // Space pressed in this window, so that only a press that was seen here
+  // fires on its release.
   bool space = false;
-  bool pad_south = false;
-  bool pad_west = false;
-};
-
-// What the game is doing, as far as the backend can tell from its waits.
-enum class GameActivity {
-  picture,  // a picture waits for Enter or Escape, or a screen pauses
-  play,     // steps of play, paced by the tick
+  // The gamepads' buttons and stick as their events left them, all pads in
+  // one: only a press seen here fires on its release.
+  PadReading pad;
 };
 
 struct InputState {
@@ -81,6 +75,3 @@ bool take_key(HeldKeys& held, platform::Key key);
 // whole turn of polls passed by (Enter during play, Left at the intro) is
 // forgotten rather than surfacing in some later screen.
 void begin_poll_turn(HeldKeys& held);
-
-// Left stick positions closer to the centre than this move nothing.
-constexpr int stick_dead_zone = 12000;

@@ -386,6 +386,65 @@ TEST(Gamepad, APadUnpluggedLetsGoOfWhatItHeldButNotOfTheKeyboard) {
             EventOutcome::dropped);
 }
 
+// ---- the pad mapping both desktop programs share
+
+PadReading pad_holding(std::uint16_t buttons, int stick_x = 0) {
+  PadReading reading;
+  reading.buttons = buttons;
+  reading.stick_x = stick_x;
+  return reading;
+}
+
+TEST(PadMapping, StartIsEnterOnAPictureAndThePauseKeyInPlayOrWhilePaused) {
+  const PadReading start = pad_holding(pad_start);
+  const PadActions on_picture = pad_actions({}, start, GameActivity::picture, false);
+  EXPECT_EQ(on_picture.pressed, pad_key_enter);
+  EXPECT_FALSE(on_picture.toggle_pause);
+  const PadActions in_play = pad_actions({}, start, GameActivity::play, false);
+  const PadActions while_paused = pad_actions({}, start, GameActivity::picture, true);
+  for (const PadActions& pausing : {in_play, while_paused}) {
+    EXPECT_TRUE(pausing.toggle_pause);
+    EXPECT_EQ(pausing.pressed, 0);
+  }
+  // Held on from play into a picture, Start is no Enter there; its release
+  // lets go of Enter whatever it meant.
+  EXPECT_EQ(pad_actions(start, start, GameActivity::picture, false).pressed, 0);
+  const PadActions let_go = pad_actions(start, {}, GameActivity::picture, false);
+  EXPECT_EQ(let_go.released, pad_key_enter);
+  EXPECT_FALSE(let_go.toggle_pause);
+}
+
+TEST(PadMapping, FireOnReleaseOnlyAndBackIsEscapeThatEndsAPause) {
+  const PadReading both = pad_holding(pad_a | pad_x);
+  EXPECT_EQ(pad_actions({}, both, GameActivity::play, false).shots, 0);
+  EXPECT_EQ(pad_actions(both, {}, GameActivity::play, false).shots, 2);
+  EXPECT_EQ(pad_actions(pad_holding(pad_a), pad_holding(pad_x), GameActivity::play, false).shots,
+            1);
+  const PadActions back = pad_actions({}, pad_holding(pad_back), GameActivity::play, true);
+  EXPECT_TRUE(back.end_pause);
+  EXPECT_FALSE(back.toggle_pause);
+  EXPECT_EQ(back.pressed, pad_key_escape);
+  EXPECT_EQ(pad_actions(pad_holding(pad_back), {}, GameActivity::play, false).released,
+            pad_key_escape);
+}
+
+TEST(PadMapping, TheStickMovesPastItsDeadZoneAndTheDpadHoldsOnBesideIt) {
+  EXPECT_EQ(pad_actions({}, pad_holding(0, -stick_dead_zone), GameActivity::play, false).pressed,
+            0);
+  EXPECT_EQ(pad_actions({}, pad_holding(0, stick_dead_zone + 1), GameActivity::play, false).pressed,
+            pad_key_right);
+  // From full left to full right in one reading: one key let go, the other taken.
+  const PadActions across =
+      pad_actions(pad_holding(0, -32768), pad_holding(0, 32767), GameActivity::play, false);
+  EXPECT_EQ(across.released, pad_key_left);
+  EXPECT_EQ(across.pressed, pad_key_right);
+  // The stick back to the centre while the D-pad holds Left lets go of nothing.
+  EXPECT_EQ(pad_actions(pad_holding(pad_dpad_left, -32768), pad_holding(pad_dpad_left, 0),
+                        GameActivity::play, false)
+                .released,
+            0);
+}
+
 // ---- the game clock
 
 TEST(PauseClock, PausedTimeIsLeftOutOnceAlsoAcrossTheWrapAndTheClockNeverRunsBack) {

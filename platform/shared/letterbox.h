@@ -11,4 +11,5 @@ struct FrameRect {
 // The largest rectangle of the frame's aspect ratio that fits the output,
 // centred, with black bars on the two remaining sides. An empty rectangle for
 // an output of no area.
-FrameRect fit_frame(int output_width, int output_height, int frame_width, int frame_height);
+// (The elaborated name: Windows has a drawing function of the same name.)
+struct FrameRect fit_frame(int output_width, int output_height, int frame_width, int frame_height);

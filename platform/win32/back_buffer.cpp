@@ -50,6 +50,10 @@ void copy_frame_into_surface() {
 
 namespace win32 {
 
+bool back_surface_locked() {
+  return locked_pixels != nullptr;
+}
+
 void drop_back_surface_lock() {
   if (locked_pixels == nullptr) return;
   locked_pixels = nullptr;
@@ -74,7 +78,7 @@ bool redisplay_last_frame() {
   locked_pixels = nullptr;
   if (FAILED(back_surface->Unlock(nullptr))) return false;
   redraw_remembered_texts();
-  return SUCCEEDED(primary_surface->Flip(nullptr, DDFLIP_WAIT));
+  return SUCCEEDED(present_back_surface());
 }
 
 }  // namespace win32

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/display_surfaces.h"
+#include "platform/win32/gamepads.h"
 #include "platform/win32/message_service.h"
 #include "platform/win32/pause.h"
 #include "platform/win32/precise_wait.h"
@@ -24,6 +26,8 @@ std::uint32_t tick_ms() {
 void sleep_ms(std::uint32_t ms) {
   const std::uint32_t start = tick_ms();
   for (;;) {
+    win32::apply_display_requests();
+    win32::poll_gamepads(GameActivity::picture);
     if (win32::paused()) {
       win32::hold_while_paused();
       continue;
@@ -34,7 +38,11 @@ void sleep_ms(std::uint32_t ms) {
   }
 }
 
+// No frame is under way while the game rests: the display may be switched.
+// A key wait is a picture's, on which Start is Enter; the pacing is play's.
 void rest(std::uint32_t ms_left) {
+  win32::apply_display_requests();
+  win32::poll_gamepads(ms_left == no_deadline ? GameActivity::picture : GameActivity::play);
   if (win32::paused()) {
     win32::hold_while_paused();
     return;

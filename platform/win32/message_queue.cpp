@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/display_surfaces.h"
 #include "platform/win32/message_service.h"
 #include "platform/win32/message_translation.h"
 #include "platform/win32/pause.h"
@@ -30,6 +31,9 @@ HWND native_window(const platform::WindowMessage& message) {
 namespace platform {
 
 bool fetch_message(WindowMessage& out) {
+  // Between two steps: a switch of the display asked for during the last
+  // one is made now, even when the step left no time to rest.
+  win32::apply_display_requests();
   // The game's messages wait out a pause in the queue, in their order,
   // unless one of them must be handled now.
   if (win32::paused()) {

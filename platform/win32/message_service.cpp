@@ -1,6 +1,8 @@
 #include "platform/win32/message_service.h"
 
 #include "platform/win32/display_surfaces.h"
+#include "platform/win32/gamepads.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/pause.h"
 #include "platform/win32/win32_globals.h"
 
@@ -17,6 +19,23 @@ bool screen_returned_during_pause = false;
 
 bool is_repeat(LPARAM key_data) {
   return (key_data & (LPARAM{1} << 30)) != 0;
+}
+
+bool alt_held(LPARAM key_data) {
+  return (key_data & (LPARAM{1} << 29)) != 0;
+}
+
+// Painting and the mouse on the window's frame concern the window alone; the
+// game makes nothing of them, so their order against its messages is free.
+void handle_window_messages() {
+  MSG message;
+  for (int taken = 0; taken < key_downs_per_look; ++taken) {
+    if (!PeekMessageA(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE) &&
+        !PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+      return;
+    }
+    DispatchMessageA(&message);
+  }
 }
 
 bool queued(UINT message) {
@@ -43,12 +62,29 @@ void note_key_down(WPARAM virtual_key, LPARAM key_data) {
   if (is_repeat(key_data)) return;
   if (virtual_key == 'P') pause_toggle_by_player(GetTickCount());
   if (virtual_key == VK_ESCAPE) pause_end_for_escape(GetTickCount());
+  if (virtual_key == VK_F11) request_display_switch();
+}
+
+void note_system_key_down(WPARAM virtual_key, LPARAM key_data) {
+  if (virtual_key != VK_RETURN || !alt_held(key_data)) return;
+  note_enter_switched_display();
+  if (!is_repeat(key_data)) request_display_switch();
 }
 
 void note_activation(bool active) {
   const bool was_active = application_active();
   pause_note_activation(active, GetTickCount());
   if (active && !was_active && paused()) screen_returned_during_pause = true;
+}
+
+void take_alt_enter() {
+  MSG message;
+  for (int taken = 0; taken < key_downs_per_look; ++taken) {
+    if (!PeekMessageA(&message, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE)) return;
+    if (message.wParam != VK_MENU && message.wParam != VK_RETURN) return;
+    PeekMessageA(&message, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE);
+    note_system_key_down(message.wParam, message.lParam);
+  }
 }
 
 void service_queue() {
@@ -60,6 +96,8 @@ void service_queue() {
     if (!PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) break;
     note_key_down(message.wParam, message.lParam);
   }
+  take_alt_enter();
+  handle_window_messages();
 }
 
 void wait_for_input(std::uint32_t timeout_ms) {
@@ -75,6 +113,9 @@ void hold_while_paused() {
   bool line_shown = false;
   while (paused()) {
     service_queue();
+    // While paused, Start and Back only end the pause.
+    poll_gamepads(GameActivity::play);
+    if (apply_display_requests()) line_shown = false;
     if (!paused()) break;
     if (pause_must_give_way()) {
       pause_end(GetTickCount());

@@ -8,6 +8,7 @@ namespace {
 
 PauseCauses causes;
 PauseClock clock;
+int clock_holds = 0;
 bool escape_latched = false;
 bool redraw_pending = false;
 
@@ -19,7 +20,7 @@ void change_causes(std::uint32_t now, Change change) {
   change(causes);
   if (is_paused(causes) == was_paused) return;
   if (was_paused) {
-    run_clock(clock, now);
+    if (clock_holds == 0) run_clock(clock, now);
     redraw_pending = true;
   } else {
     stop_clock(clock, now);
@@ -44,6 +45,17 @@ void pause_end_for_escape(std::uint32_t now) {
 
 void pause_end(std::uint32_t now) {
   change_causes(now, end_pause);
+}
+
+void hold_clock(std::uint32_t now) {
+  ++clock_holds;
+  stop_clock(clock, now);
+}
+
+void release_clock(std::uint32_t now) {
+  if (clock_holds == 0) return;
+  --clock_holds;
+  if (clock_holds == 0 && !paused()) run_clock(clock, now);
 }
 
 bool paused() {
@@ -75,6 +87,7 @@ void redraw_done() {
 void pause_reset() {
   causes = PauseCauses{};
   clock = PauseClock{};
+  clock_holds = 0;
   escape_latched = false;
   redraw_pending = false;
 }

@@ -23,6 +23,13 @@ void pause_end_for_escape(std::uint32_t now);
 // window that is gone) ends the pause for every cause.
 void pause_end(std::uint32_t now);
 
+// The game's clock alone stands still while the display is rebuilt or the
+// window is moved or sized: no timer runs out meanwhile, and nothing else of
+// a pause happens. Holds nest, and a pause ending under one leaves the clock
+// standing until the last hold is released.
+void hold_clock(std::uint32_t now);
+void release_clock(std::uint32_t now);
+
 bool paused();
 bool application_active();
 // The game's clock for a system tick: the tick less every paused stretch,

@@ -25,9 +25,14 @@ HFONT pause_font() {
 namespace win32 {
 
 bool show_pause_line() {
-  if (primary_surface == nullptr) return false;
+  // Full screen: on the visible surface. A window's back surface is the
+  // screen's copy of the frame, not the frame the game reads back: the line
+  // goes there and is shown with it, scaled alike.
+  const bool in_window = display_mode == DisplayMode::window;
+  IDirectDrawSurface7* surface = in_window ? back_surface : primary_surface;
+  if (surface == nullptr || back_surface_locked()) return false;
   HDC device_context = nullptr;
-  if (FAILED(primary_surface->GetDC(&device_context))) return false;
+  if (FAILED(surface->GetDC(&device_context))) return false;
   HGDIOBJ previous_font = nullptr;
   if (pause_font() != nullptr) previous_font = SelectObject(device_context, pause_font());
   const int length = static_cast<int>(std::size(pause_text) - 1);
@@ -45,8 +50,8 @@ bool show_pause_line() {
   SetBkMode(device_context, TRANSPARENT);
   TextOutW(device_context, text_x, text_y, pause_text, length);
   if (previous_font != nullptr) SelectObject(device_context, previous_font);
-  primary_surface->ReleaseDC(device_context);
-  return true;
+  surface->ReleaseDC(device_context);
+  return !in_window || SUCCEEDED(present_back_surface());
 }
 
 }  // namespace win32

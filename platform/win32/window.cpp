@@ -2,8 +2,36 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/cursor.h"
+#include "platform/win32/display_surfaces.h"
 #include "platform/win32/failure_text.h"
 #include "platform/win32/win32_globals.h"
+
+namespace {
+
+bool cursor_hidden = false;
+// Whether this program's ShowCursor count stands lowered by one.
+bool cursor_count_lowered = false;
+
+}  // namespace
+
+namespace win32 {
+
+void fit_cursor_to_display() {
+  if (!cursor_hidden) return;
+  const bool lower = display_mode == DisplayMode::full_screen;
+  if (lower == cursor_count_lowered) return;
+  ShowCursor(lower ? FALSE : TRUE);
+  cursor_count_lowered = lower;
+}
+
+bool hide_cursor_at(WORD hit_test) {
+  if (!cursor_hidden || display_mode != DisplayMode::window || hit_test != HTCLIENT) return false;
+  SetCursor(nullptr);
+  return true;
+}
+
+}  // namespace win32
 
 namespace platform {
 
@@ -24,7 +52,8 @@ void post_close_request() {
 }
 
 void hide_cursor() {
-  ShowCursor(FALSE);
+  cursor_hidden = true;
+  win32::fit_cursor_to_display();
 }
 
 }  // namespace platform

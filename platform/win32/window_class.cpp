@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/cursor.h"
+#include "platform/win32/display_surfaces.h"
 #include "platform/win32/failure_text.h"
 #include "platform/win32/message_service.h"
 #include "platform/win32/message_translation.h"
@@ -22,12 +24,48 @@ LRESULT CALLBACK native_window_proc(HWND window, UINT message, WPARAM wparam, LP
     // No window, nothing to pause: the game must see its quit message.
     win32::pause_end(GetTickCount());
   }
-  // The pause is the backend's: the game sees these messages as before.
-  if (message == WM_KEYDOWN) win32::note_key_down(wparam, lparam);
-  if (message == WM_ACTIVATEAPP) win32::note_activation(wparam != FALSE);
+  // The pause and the display's mode are the backend's: the game sees these
+  // messages as before.
+  switch (message) {
+    case WM_KEYDOWN:
+      win32::note_key_down(wparam, lparam);
+      break;
+    case WM_SYSKEYDOWN:
+      win32::note_system_key_down(wparam, lparam);
+      break;
+    case WM_ACTIVATEAPP:
+      win32::note_activation(wparam != FALSE);
+      break;
+    case WM_SYSCOMMAND:
+      // Alt alone, or Alt+Enter, would open the window menu and hold the
+      // game in the menu's own loop.
+      if ((wparam & 0xFFF0) == SC_KEYMENU) return 0;
+      break;
+    case WM_SETCURSOR:
+      if (win32::hide_cursor_at(LOWORD(lparam))) return TRUE;
+      break;
+    case WM_ENTERSIZEMOVE:
+      // Moving or sizing the window runs the system's own loop: the game's
+      // clock waits for it, as in a pause.
+      win32::hold_clock(GetTickCount());
+      break;
+    case WM_EXITSIZEMOVE:
+      win32::release_clock(GetTickCount());
+      break;
+    case WM_ERASEBKGND:
+      // In a window the frame and its black bars cover the whole client area.
+      if (win32::display_mode == win32::DisplayMode::window && win32::primary_surface != nullptr) {
+        return 1;
+      }
+      break;
+    default:
+      break;
+  }
   if (game_window_proc == nullptr) return DefWindowProcA(window, message, wparam, lparam);
-  return static_cast<LRESULT>(
+  const LRESULT result = static_cast<LRESULT>(
       game_window_proc(win32::translate_message(window, message, wparam, lparam)));
+  if (message == WM_PAINT || message == WM_SIZE) win32::repaint_window();
+  return result;
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ bool key_down(Key key) {
     if (win32::take_escape_latch()) return true;
     // A closed window or a close request waiting reads as Escape: a key
     // wait knows no other way out.
-    if (win32::pause_must_give_way()) return true;
+    if (win32::close_is_due()) return true;
   }
   if (win32::pad_holds(key)) return true;
   // An Alt+Enter waiting in the queue is seen before the key state it left.

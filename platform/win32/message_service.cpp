@@ -54,8 +54,12 @@ bool close_command_queued() {
 
 namespace win32 {
 
+bool close_is_due() {
+  return queued(WM_CLOSE) || queued(WM_QUIT) || close_command_queued();
+}
+
 bool pause_must_give_way() {
-  return main_window == nullptr || queued(WM_CLOSE) || queued(WM_QUIT) || close_command_queued();
+  return main_window == nullptr || close_is_due();
 }
 
 void note_key_down(WPARAM virtual_key, LPARAM key_data) {

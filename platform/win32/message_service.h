@@ -35,6 +35,9 @@ void wait_for_input(std::uint32_t timeout_ms);
 // A close request or the quit message is queued, or the window is gone: the
 // game must handle that now, so the pause gives way.
 bool pause_must_give_way();
+// The same for a key wait, which knows no way out but Escape: a close
+// request or the quit message (the window is gone) waits in the queue.
+bool close_is_due();
 
 // Blocks while the game is paused: the window answers, the pause line stands
 // over the last frame, the game's messages stay queued, the display can be

@@ -20,4 +20,6 @@ void check_display();
 void check_clock_and_sound();
 void check_waits();
 void check_pause();
+void check_window_mode();
+void check_pads();
 void check_resources(const char* program_path);

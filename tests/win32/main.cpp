@@ -1,6 +1,7 @@
 // Runs the checks of the Windows backend. With no arguments every group
 // runs; otherwise only the named ones ("files", "messages", "keys",
-// "display", "clock", "waits", "pause", "resources PROGRAM.exe").
+// "display", "clock", "waits", "pause", "window", "pads",
+// "resources PROGRAM.exe").
 // "bring-back CLASS" restores another program's window, for the tests
 // that play the game.
 #include <windows.h>
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
   if (wanted("clock")) check_clock_and_sound();
   if (wanted("waits")) check_waits();
   if (wanted("pause")) check_pause();
+  if (wanted("window")) check_window_mode();
+  if (wanted("pads")) check_pads();
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::strcmp(argv[i], "resources") == 0) check_resources(argv[i + 1]);
   }

@@ -53,10 +53,10 @@ LRESULT CALLBACK native_window_proc(HWND window, UINT message, WPARAM wparam, LP
       win32::release_clock(GetTickCount());
       break;
     case WM_ERASEBKGND:
-      // In a window the frame and its black bars cover the whole client area.
-      if (win32::display_mode == win32::DisplayMode::window && win32::primary_surface != nullptr) {
-        return 1;
-      }
+      // Once the display is open the frame (and in a window its black bars)
+      // covers the whole client area; an erase would blank a picture that
+      // waits for a key, or the paused frame.
+      if (win32::primary_surface != nullptr) return 1;
       break;
     default:
       break;

@@ -22,12 +22,17 @@ marchfire
 =========
 
 Start marchfire.exe. The game switches the screen to 1024 x 768 while it
-runs and gives it back when it ends. Keep the .bmp pictures in the same
-folder as the program: it reads them at start.
+runs and gives it back when it ends; where the screen can't be switched it
+plays in a window. Keep the .bmp pictures in the same folder as the
+program: it reads them at start.
 
 Keys: Left and Right move, Space fires (when released), Enter starts,
-P pauses and resumes, Escape quits. Switching to another program pauses
-the game too; it goes on when you come back to it.
+P pauses and resumes, Escape quits, Alt+Enter or F11 switch between full
+screen and a window. Switching to another program pauses the game too; it
+goes on when you come back to it.
+
+Gamepad (XInput): D-pad or left stick move, A or X fire (when released),
+Start starts, or pauses and resumes in play, Back quits.
 TEXT
 sed -i 's/$/\r/' "$stage/marchfire/README.txt"
 

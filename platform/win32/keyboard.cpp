@@ -54,8 +54,8 @@ bool key_down(Key key) {
   if (key == Key::escape) {
     // An Escape that ended a pause counts as held once, however short it was.
     if (win32::take_escape_latch()) return true;
-    // A closed window or a close request waiting reads as Escape: a key
-    // wait knows no other way out.
+    // A close request, or the quit message of a window already gone, waiting
+    // in the queue reads as Escape: a key wait knows no other way out.
     if (win32::close_is_due()) return true;
   }
   if (win32::pad_holds(key)) return true;

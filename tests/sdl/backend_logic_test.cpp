@@ -428,11 +428,7 @@ TEST(PadMapping, FireOnReleaseOnlyAndBackIsEscapeThatEndsAPause) {
             pad_key_escape);
 }
 
-TEST(PadMapping, TheStickMovesPastItsDeadZoneAndTheDpadHoldsOnBesideIt) {
-  EXPECT_EQ(pad_actions({}, pad_holding(0, -stick_dead_zone), GameActivity::play, false).pressed,
-            0);
-  EXPECT_EQ(pad_actions({}, pad_holding(0, stick_dead_zone + 1), GameActivity::play, false).pressed,
-            pad_key_right);
+TEST(PadMapping, TheStickAndTheDpadHoldTheirKeysSideBySide) {
   // From full left to full right in one reading: one key let go, the other taken.
   const PadActions across =
       pad_actions(pad_holding(0, -32768), pad_holding(0, 32767), GameActivity::play, false);

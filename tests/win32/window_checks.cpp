@@ -109,6 +109,13 @@ void check_window_mode() {
     check(false, std::string("the display opens: ") + platform::last_error());
     return;
   }
+  // A key wait knows no way out but Escape: the window's close button or the
+  // task bar's close must not wait behind it.
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  check(platform::key_down(platform::Key::escape), "a close request waiting reads as Escape");
+  platform::WindowMessage close;
+  check(take(platform::MessageKind::close, close) && !platform::key_down(platform::Key::escape),
+        "and no longer once the loop has taken it");
   check_switching(window);
   platform::display_close();
   close_check_window();

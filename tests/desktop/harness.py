@@ -23,7 +23,9 @@ this file (MARCHFIRE_SCREEN_PROBE names a built one, else it is compiled).
     w = h.Wine(prefix)          # a prefix and one Wine server for the test
     w.start(exe, "log name", cwd=, env=)  # a Program; WINEDLLOVERRIDES in env adds to ours
     w.process("marchfire.exe")  # its pid in this prefix
-    h.window_named(title), h.focus(window), h.other_window(), h.cpu_share(pid, seconds)
+    h.window_named(title), h.focus(window), h.other_window()
+    h.cpu_share(pid, seconds), h.cpu_seconds(pid)
+    h.held_until_end(keys, g, seconds)    # keys held until g ends: its exit code, or None
 
 Everything started is ended when the test ends; a failed test keeps its work
 folder and shows the end of each program's standard error.
@@ -128,16 +130,19 @@ def _stop(process):
 # ---- the X screen, keys and windows
 
 def Screen(width=1024, height=768):
-    """A private Xvfb of that size (24 bits); it picks a free display itself."""
+    """A private Xvfb of that size (24 bits); it picks a free display itself.
+    Its process is returned."""
     with open(work / "display", "w") as display:
-        _running.append(subprocess.Popen(
+        xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(display.fileno()), "-screen", "0",
              f"{width}x{height}x24", "-nolisten", "tcp"], pass_fds=[display.fileno()],
-            stdout=open(work / "xvfb.log", "w"), stderr=subprocess.STDOUT))
+            stdout=open(work / "xvfb.log", "w"), stderr=subprocess.STDOUT)
+    _running.append(xvfb)
     number = wait_for(30, lambda: (work / "display").read_text().split(), every=0.1)
     if not number:
         raise CannotRun(f"the virtual X server did not start (see {work}/xvfb.log)")
     os.environ["DISPLAY"] = ":" + number[0]
+    return xvfb
 
 
 def xdotool(*args):
@@ -164,8 +169,10 @@ def window_named(title, seconds=10):
                     every=0.1)
 
 
-def focus(window):
-    xdotool("windowfocus", "--sync", window)
+def focus(window, sync=True):
+    """The keyboard's focus to a window; with sync, once the server has moved it
+    (Wine's windows may not report it: sync=False)."""
+    xdotool("windowfocus", *(["--sync"] if sync else []), window)
 
 
 def other_window():
@@ -317,11 +324,13 @@ class Wine:
         os.environ.update(WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
                           # No downloads of Wine's .NET and HTML engines.
                           WINEDLLOVERRIDES="mscoree,mshtml=")
-        code, out = run("timeout", "300", "wine", "wineboot", "--init")
-        (work / "wineboot.log").write_text(out)
-        if code != 0:
+        # Files, not pipes: a Wine server started here outlives the command.
+        with open(work / "wineboot.log", "w") as log:
+            booted = subprocess.call(["timeout", "300", "wine", "wineboot", "--init"], stdout=log,
+                                     stderr=subprocess.STDOUT)
+        if booted != 0:
             raise CannotRun(f"Wine cannot start here (wineboot failed; see {work}/wineboot.log)")
-        run("wineserver", "-p")
+        subprocess.call(["wineserver", "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         atexit.register(run, "wineserver", "-k")
 
     def start(self, exe, name, *args, cwd=None, env=None):
@@ -346,15 +355,18 @@ class Wine:
         return None
 
 
+def cpu_seconds(pid):
+    """The CPU time, user and system, that the process has used so far."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 def cpu_share(pid, seconds):
     """The share of one core, in per cent, that the process used over the
-    next seconds, from its CPU time in /proc; None when it has gone."""
-    def cpu_seconds():
-        fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    next seconds; None when it has gone."""
     try:
-        before = cpu_seconds()
+        before = cpu_seconds(pid)
         time.sleep(seconds)
-        return 100 * (cpu_seconds() - before) / seconds
+        return 100 * (cpu_seconds(pid) - before) / seconds
     except (OSError, TypeError):
         return None

@@ -110,10 +110,10 @@ def missing_tool(*tools):
     return next((tool for tool in tools if not shutil.which(tool)), None)
 
 
-def run(*command, **options):
+def run(*command):
     """A command to its end: (exit code, standard output and error)."""
     done = subprocess.run([str(c) for c in command], stdout=subprocess.PIPE,
-                          stderr=subprocess.STDOUT, text=True, errors="replace", **options)
+                          stderr=subprocess.STDOUT, text=True, errors="replace")
     return done.returncode, done.stdout
 
 

@@ -133,5 +133,8 @@ void cut_read(int skip = 0);
 // ---- failures
 // Lines given to report_fatal.
 const std::vector<std::string>& fatal_reports();
+// Whether the display was still open when the last line was reported: a
+// report under a full-screen display may not be seen.
+bool display_open_at_last_report();
 
 }  // namespace headless

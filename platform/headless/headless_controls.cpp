@@ -99,6 +99,7 @@ void reset() {
   hs::texts.clear();
   hs::cue_log.clear();
   hs::fatal.clear();
+  hs::open_at_fatal_report = false;
   hs::error.clear();
   hs::timed.clear();
   hs::framed.clear();
@@ -285,6 +286,10 @@ void cut_read(int skip) {
 
 const std::vector<std::string>& fatal_reports() {
   return hs::fatal;
+}
+
+bool display_open_at_last_report() {
+  return hs::open_at_fatal_report;
 }
 
 }  // namespace headless

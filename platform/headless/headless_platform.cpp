@@ -239,6 +239,7 @@ const char* last_error() {
 
 void report_fatal(const char* line) {
   hs::fatal.emplace_back(line);
+  hs::open_at_fatal_report = hs::open;
   std::fprintf(stderr, "%s\n", line);
 }
 

@@ -56,6 +56,7 @@ inline int fail_open_count = 0, fail_lock_count = 0, fail_unlock_count = 0, fail
 inline std::vector<TextDraw> texts;
 inline std::vector<CueStart> cue_log;
 inline std::vector<std::string> fatal;
+inline bool open_at_fatal_report = false;
 inline std::string error;
 
 inline std::string file_directory;

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "asset_files.h"
+#include "tests/watchdog/watchdog.h"
 
 using namespace asset_test;
 namespace fs = std::filesystem;
@@ -43,6 +44,7 @@ std::string replace_all(std::string text, const std::string& from, const std::st
 }
 
 TEST(Generator, WritesTheSameBytesOnEveryRunAndTheBuildHoldsThem) {
+  test::time_limit_seconds(60);  // several seconds under the sanitizers
   const fs::path a = scratch("a"), b = scratch("b");
   ASSERT_EQ(run_generator(a), 0);
   ASSERT_EQ(run_generator(b), 0);

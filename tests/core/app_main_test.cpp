@@ -120,7 +120,7 @@ TEST_F(AppMainTest, AMissingSpriteFailsTheStartAndSaysWhich) {
   EXPECT_NE(line.find("not found"), std::string::npos) << line;
   EXPECT_FALSE(headless::cursor_hidden());
   EXPECT_EQ(headless::flip_count(), 0u) << "no intro";
-  EXPECT_FALSE(headless::display_is_open()) << "released before the report";
+  EXPECT_FALSE(headless::display_open_at_last_report()) << "released before the report";
   EXPECT_EQ(player_image.pixels, nullptr);
   EXPECT_EQ(missile_image.pixels, nullptr) << "the sprites after it were not loaded";
 }

@@ -26,6 +26,7 @@ class FrameStepTest : public test::GameTest {
 };
 
 TEST_F(FrameStepTest, TheFirstStepStepsFiresAndComposesEverything) {
+  player_missiles[0].x = 437, player_missiles[0].y = 125, player_missiles[0].active = 1;
   EXPECT_EQ(run_frame(), 1);
   EXPECT_EQ(formation_x, 357);
   ASSERT_EQ(test::in_flight(enemy_missiles), 1);
@@ -46,6 +47,7 @@ TEST_F(FrameStepTest, TheFirstStepStepsFiresAndComposesEverything) {
   EXPECT_EQ(pixel(frame, 357 + 7 * 60 + 63, 100 + 3 * 66 + 55), test::enemy_pixel(63, 55));
   EXPECT_EQ(pixel(frame, shot.x, shot.y), test::missile_color);
   EXPECT_EQ(pixel(frame, shot.x + 7, shot.y + 7), test::at(test::missile_color, 7, 7));
+  EXPECT_EQ(pixel(frame, 437, 120), test::missile_color) << "the player's missile over the grid";
   EXPECT_EQ(pixel(frame, 0, 0), 0u);
 
   ASSERT_EQ(headless::text_draws().size(), 1u);
@@ -124,6 +126,7 @@ TEST_F(FrameStepTest, TheStepThatSeesEscapeStillPlaysAndPresents) {
 TEST_F(FrameStepTest, FailedLockOrUnlockSkipsTheFrame) {
   headless::fail_lock(1);
   EXPECT_EQ(run_frame(), 0);
+  EXPECT_EQ(headless::unlock_count(), 0u) << "nothing composed, nothing to unlock";
   EXPECT_EQ(headless::flip_attempts(), 0u);
   headless::fail_unlock(1);
   EXPECT_EQ(run_frame(), 0);

@@ -17,6 +17,7 @@
 #include "tests/core/test_support.h"
 #include "tests/stress/bitmap_cases.h"
 #include "tests/stress/play_script.h"
+#include "tests/watchdog/watchdog.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ TEST_F(BadFilesTest, EveryUnfitSpriteEndsTheStartWithOneLineNamingIt) {
 
 // Without a usable intro picture play begins at once: nothing to wait on.
 TEST_F(BadFilesTest, AnUnfitIntroStartsPlayAtOnce) {
+  test::time_limit_seconds(60);  // several seconds under the sanitizers
   for (const Unfit& version : unfit_versions(1024, 768)) {
     play_script::fresh_process(dir_);
     spoil("intro.bmp", version);
@@ -129,6 +131,7 @@ TEST_F(BadFilesTest, AnUnfitIntroStartsPlayAtOnce) {
 // its new speed, without the level's sound and pause; after the fourth wave
 // there is then no game reset and no intro, so the level count runs on.
 TEST_F(BadFilesTest, AnUnfitLevelPictureKeepsTheNewWaveComing) {
+  test::time_limit_seconds(60);  // several seconds under the sanitizers
   const char* pictures[] = {"sophomore.bmp", "junior.bmp", "senior.bmp", "finished.bmp"};
   const std::int32_t step_after[] = {5, 2, 1, -2};
   for (int wave = 0; wave < 4; ++wave) {
@@ -176,6 +179,7 @@ TEST_F(BadFilesTest, AnUnfitLevelPictureKeepsTheNewWaveComing) {
 // goes on; a player still being hit, or a grid at the shields, keeps
 // calling for the screen, and Escape still ends the program.
 TEST_F(BadFilesTest, AnUnfitDeathPictureLetsPlayGoOn) {
+  test::time_limit_seconds(60);  // several seconds under the sanitizers
   for (const bool invasion : {false, true}) {
     for (const Unfit& version : unfit_versions(640, 480)) {
       const std::string what = (invasion ? "invasion, " : "hit, ") + version.name;

@@ -21,6 +21,7 @@
 #include "platform/headless/headless.h"
 #include "tests/core/test_support.h"
 #include "tests/stress/bitmap_cases.h"
+#include "tests/watchdog/watchdog.h"
 
 namespace {
 
@@ -142,6 +143,7 @@ class ComposedFramesTest : public test::GameTest {
 };
 
 TEST_F(ComposedFramesTest, FramesMatchThePlainDrawingPixelForPixel) {
+  test::time_limit_seconds(60);  // several seconds under the sanitizers
   for (const std::int32_t pitch : {4096, 4096 + 64, 8192}) {
     for (const Scene& s : scenes) {
       const auto composed = compose(s, pitch);

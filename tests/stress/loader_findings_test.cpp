@@ -13,6 +13,7 @@
 #include "platform/headless/headless.h"
 #include "tests/core/test_support.h"
 #include "tests/stress/bitmap_cases.h"
+#include "tests/watchdog/watchdog.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ TEST_F(LoaderFindingsTest, SeedsAndFindingsOfTheFuzzerReplayClean) {
 
 #ifdef MARCHFIRE_IMAGE_DIR
 TEST_F(LoaderFindingsTest, TheGamesOwnPicturesLoadWhole) {
+  test::time_limit_seconds(60);  // several seconds under the sanitizers
   int pictures = 0;
   for (const auto& entry : std::filesystem::directory_iterator(MARCHFIRE_IMAGE_DIR)) {
     if (entry.path().extension() != ".bmp") continue;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/core/test_support.h"
+#include "tests/watchdog/watchdog.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ std::uint64_t env_number(const char* name, std::uint64_t fallback) {
 class SoakTest : public test::GameTest {};
 
 TEST_F(SoakTest, RandomPlayKeepsEveryInvariant) {
+  test::time_limit_seconds(60);  // several seconds under the sanitizers
   const std::uint64_t steps = env_number("MARCHFIRE_SOAK_STEPS", 5000);
   const auto seed = static_cast<std::uint32_t>(env_number("MARCHFIRE_SOAK_SEED", 1789));
   const soak::Report report = soak::run(steps, seed, dir_);

@@ -6,8 +6,13 @@
 
 // Records one outcome; a failure is printed with its description.
 void check(bool ok, const std::string& what);
-// Starts a named group of related checks in the output.
+// Starts a named group of related checks in the output, watched: a group
+// still running after its limit (10 s unless it says otherwise) fails and
+// ends the program.
+constexpr int default_group_limit_seconds = 10;
 void begin_group(const char* name);
+// A group that needs another limit says so right after begin_group.
+void group_time_limit_seconds(int seconds);
 int failed_checks();
 // Prints the closing "N passed, N failed" line.
 void print_summary();

@@ -212,7 +212,7 @@ void check_lost_display_paces(HWND window) {
 
 void check_pause() {
   begin_group("pause");
-  Watchdog watchdog("pause", 60000);
+  group_time_limit_seconds(60);
   check_decisions();
 
   HWND window = open_check_window("MARCHFIRE_PAUSE_CHECKS", "pause checks", platform::frame_width,

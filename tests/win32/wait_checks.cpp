@@ -141,7 +141,7 @@ void check_pacing() {
 
 void check_waits() {
   begin_group("waits");
-  Watchdog watchdog("waits", 60000);
+  group_time_limit_seconds(60);
   HWND window = open_check_window("MARCHFIRE_WAIT_CHECKS", "wait checks", 320, 200);
   if (window == nullptr) return;
   check_key_wait_answers(window);

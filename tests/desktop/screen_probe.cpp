@@ -1,11 +1,11 @@
 // Looks at screenshots of the running game the way a player would: is this
-// picture on screen, where are the sprites, is there white text here, is the
+// picture on screen, where are the sprites, how much of a colour is here, is the
 // sound output silent. Images are binary PPM files (ImageMagick writes them).
 //
 //   screen_probe same  SHOT PICTURE X Y        fraction of PICTURE's pixels on SHOT at (X, Y)
 //   screen_probe find  SHOT SPRITE W H MIN     "x y" of each place where the top-left W x H of
 //                                              SPRITE matches at least MIN (0..1), best first
-//   screen_probe white SHOT X Y W H            number of white pixels in the rectangle
+//   screen_probe count SHOT RRGGBB X Y W H     number of pixels of that colour in the rectangle
 //   screen_probe loud  RAW OFFSET              largest |sample| of 16-bit audio after OFFSET
 #include <algorithm>
 #include <cstdint>
@@ -88,7 +88,7 @@ int same(const Image& shot, const Image& picture, int x, int y) {
   }
   const double fraction =
       match_at(shot, picture, picture.width, picture.height, x, y, picture.width * picture.height);
-  std::printf("%.4f\n", fraction);
+  std::printf("%.9f\n", fraction);  // one pixel in a screen still shows
   return 0;
 }
 
@@ -132,14 +132,14 @@ int find(const Image& shot, const Image& sprite, int w, int h, double min_fracti
   return 0;
 }
 
-int white(const Image& shot, int x, int y, int w, int h) {
-  int count = 0;
+int count(const Image& shot, std::uint32_t colour, int x, int y, int w, int h) {
+  int found = 0;
   for (int yy = std::max(y, 0); yy < std::min(y + h, shot.height); ++yy) {
     for (int xx = std::max(x, 0); xx < std::min(x + w, shot.width); ++xx) {
-      count += shot.at(xx, yy) == 0xFFFFFF;
+      found += shot.at(xx, yy) == colour;
     }
   }
-  std::printf("%d\n", count);
+  std::printf("%d\n", found);
   return 0;
 }
 
@@ -169,10 +169,10 @@ int main(int argc, char** argv) {
     return find(read_ppm(args[1]), read_ppm(args[2]), std::stoi(args[3]), std::stoi(args[4]),
                 std::stod(args[5]));
   }
-  if (args.size() == 6 && args[0] == "white") {
-    return white(read_ppm(args[1]), std::stoi(args[2]), std::stoi(args[3]), std::stoi(args[4]),
-                 std::stoi(args[5]));
+  if (args.size() == 7 && args[0] == "count") {
+    return count(read_ppm(args[1]), static_cast<std::uint32_t>(std::stoul(args[2], nullptr, 16)),
+                 std::stoi(args[3]), std::stoi(args[4]), std::stoi(args[5]), std::stoi(args[6]));
   }
   if (args.size() == 3 && args[0] == "loud") return loud(args[1], std::stol(args[2]));
-  die("usage: same|find|white|loud ... (see the source)");
+  die("usage: same|find|count|loud ... (see the source)");
 }

@@ -1,0 +1,79 @@
+#!/usr/bin/python3
+"""The pause of the real program under Xvfb, driven as a player would:
+another window takes the focus, the focus comes back, P, and Escape while
+paused. The grid's place is read from screenshots (where the enemies are).
+
+    pause_e2e.py PROGRAM
+"""
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "desktop"))
+import harness as h  # noqa: E402
+
+program = Path(sys.argv[1]).resolve()
+t = h.Test("pause")
+t.need_tools("Xvfb", "xdotool", "import", "convert", "xmessage")
+h.Screen()
+intro, spartan = (h.picture(program.parent / f"{name}.bmp") for name in ("intro", "spartan"))
+
+
+def grid_place(shot):
+    """The top-left enemy of the grid: it moves with every step."""
+    return min(((y, x) for x, y in shot.find(spartan, 60, 56, 0.97)), default=None)
+
+
+def grid_marches():
+    start = grid_place(h.shot())
+    return h.shows(10, lambda shot: grid_place(shot) not in (None, start), game)
+
+
+def grid_holds():
+    """While paused the grid stays put for longer than two of its steps (0.8 s
+    each in the first wave) would take."""
+    before = grid_place(h.shot())
+    time.sleep(2.5)
+    return before is not None and grid_place(h.shot()) == before
+
+
+def line_shown(shot):
+    return shot.count(0xFFFFFF, 0, 450, 1024, 60) >= 200
+
+
+def line_gone(shot):
+    return shot.count(0xFFFFFF, 0, 450, 1024, 60) < 50
+
+
+game = h.Program([program], "game", env={"SDL_AUDIODRIVER": "dummy"})
+t.need(h.shows(60, lambda shot: shot.same(intro, 0, 0) >= 0.99, game), "the intro fills the screen")
+game_window = h.window_named("Marchfire")
+t.need(game_window, "the window is titled Marchfire")
+# With no window manager, give the game the focus as a desktop would.
+h.focus(game_window)
+h.press("Return")
+t.need(h.shows(30, lambda shot: len(shot.find(spartan, 60, 56, 0.97)) >= 30, game) and
+       grid_marches(), "Enter starts play, and the grid marches")
+
+other, other_window = h.other_window()
+t.need(other_window, "another window appears")
+h.focus(other_window)
+t.need(h.shows(10, line_shown, game) and grid_holds(),
+       "focus elsewhere: the pause line shows and the grid stands still")
+h.focus(game_window)
+t.need(h.shows(10, line_gone, game) and grid_marches(),
+       "focus back: the line goes and the grid marches on")
+
+h.press("p", 0.1)
+t.need(h.shows(10, line_shown, game) and grid_holds(), "P pauses")
+# The focus leaving and coming back does not end a pause the player chose.
+h.focus(other_window)
+h.focus(game_window)
+t.need(grid_holds(), "the pause of P outlasts a change of focus")
+h.press("p", 0.1)
+t.need(h.shows(10, line_gone, game) and grid_marches(), "P again resumes")
+
+h.press("p", 0.1)
+t.need(h.shows(10, line_shown, game) and h.held_until_end("Escape", game, 2) == 0,
+       "Escape while paused ends the program with exit code 0")
+t.done()

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/display_surfaces.h"
+#include "platform/win32/gamepads.h"
 #include "platform/win32/message_service.h"
 #include "platform/win32/message_translation.h"
 #include "platform/win32/pause.h"
@@ -32,8 +33,10 @@ namespace platform {
 
 bool fetch_message(WindowMessage& out) {
   // Between two steps: a switch of the display asked for during the last
-  // one is made now, even when the step left no time to rest.
+  // one is made now, and the pads are read, even when the step left no time
+  // to rest (a slow machine, or a window scaled by the system).
   win32::apply_display_requests();
+  win32::poll_gamepads(GameActivity::play);
   // The game's messages wait out a pause in the queue, in their order,
   // unless one of them must be handled now.
   if (win32::paused()) {

@@ -24,6 +24,7 @@ this file (MARCHFIRE_SCREEN_PROBE names a built one, else it is compiled).
     w.start(exe, "log name", cwd=, env=)  # a Program; WINEDLLOVERRIDES in env adds to ours
     w.process("marchfire.exe")  # its pid in this prefix
     h.window_named(title), h.focus(window), h.other_window()
+    h.geometry(window)          # (x, y, w, h) of its inside on the screen
     h.cpu_share(pid, seconds), h.cpu_seconds(pid)
     h.held_until_end(keys, g, seconds)    # keys held until g ends: its exit code, or None
 
@@ -173,6 +174,12 @@ def focus(window, sync=True):
     """The keyboard's focus to a window; with sync, once the server has moved it
     (Wine's windows may not report it: sync=False)."""
     xdotool("windowfocus", *(["--sync"] if sync else []), window)
+
+
+def geometry(window):
+    """Where a window's inside lies on the screen: (x, y, width, height)."""
+    numbers = re.findall(r"\d+", xdotool("getwindowgeometry", window).split("\n", 1)[-1])
+    return tuple(int(n) for n in numbers[:2] + numbers[-2:]) if len(numbers) >= 4 else None
 
 
 def other_window():

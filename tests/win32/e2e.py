@@ -8,8 +8,12 @@
      play field, a hit that changes the score, Left, Space, P, another window
      taking the focus, Escape; the game's share of a core at the intro, in
      play, paused and while away;
-  4. starts the program without its pictures: one line on standard error, a
-     message box, a non-zero exit code.
+  4. Alt+Enter to a window and back, in play;
+  5. starts the program without its pictures: one line on standard error, a
+     message box, a non-zero exit code;
+  6. on a screen of 1280 x 1024, which offers no 1024 x 768 mode: the game in
+     a window, played with the keyboard, then with a gamepad (a stand-in
+     XInput beside the program plays back the pad states the test writes).
 Screenshots are kept in build-windows/wine-test/shots/. When the test can't
 run here at all (no packages, no X server, no Wine), it says so and why, and
 exits 0.
@@ -62,8 +66,8 @@ elsewhere = t.work / "elsewhere"
 elsewhere.mkdir()
 checks_exe = root / "build-windows/tests/win32/win32_backend_checks.exe"
 checks = wine.start(checks_exe, "checks", "files", "messages", "keys", "display", "clock", "waits",
-                    "pause", "resources", wine.path(root / "build-windows/bin/marchfire.exe"),
-                    cwd=elsewhere)
+                    "pause", "window", "pads", "resources",
+                    wine.path(root / "build-windows/bin/marchfire.exe"), cwd=elsewhere)
 code = checks.ended(within=300)
 print(output(checks), end="")
 summary = re.findall(r"^(\d+) passed, (\d+) failed$", output(checks), re.M)
@@ -104,21 +108,23 @@ foreign = [dll for dll in re.findall(r"DLL Name: (\S+)", h.run(
 t.check(not foreign, f"the program needs no DLL beside it ({' '.join(foreign) or 'only system DLLs'})")
 
 pic = {name: h.picture(unpacked / f"{name}.bmp") for name in
-       ("intro", "dead", "shield_blue", "shield_yellow", "game_m_modified_small", "spartan")}
+       ("intro", "dead", "shield_blue", "shield_yellow", "game_m_modified_small", "spartan",
+        "missile")}
 GRID, WHITE = 0x126F06, 0xFFFFFF
 
 
-def grid_shown(shot):
-    return shot.count(GRID, 0, 80, 1024, 420) > 1000
+def grid_shown(shot, at=(0, 0)):
+    return shot.count(GRID, at[0], at[1] + 80, 1024, 420) > 1000
 
 
-def death_shown(shot):
-    return shot.same(pic["dead"], 192, 144) == 1.0
+def death_shown(shot, at=(0, 0)):
+    return shot.same(pic["dead"], at[0] + 192, at[1] + 144) == 1.0
 
 
-def player_x(shot):
-    return next((x for x, y in shot.find(pic["game_m_modified_small"], 64, 64, 0.97) if y == 704),
-                None)
+def player_x(shot, at=(0, 0)):
+    """The player's x in the frame whose top-left corner is at `at` on screen."""
+    return next((x - at[0] for x, y in shot.find(pic["game_m_modified_small"], 64, 64, 0.97)
+                 if y == 704 + at[1]), None)
 
 
 def grid_place(shot):
@@ -137,31 +143,39 @@ def whole(shot):
 deaths = 0
 
 
-def back_to_play():
+def back_to_play(at=(0, 0)):
     """Play goes on from wherever the enemies left it: after a death, Enter
     starts a new game; checks that meet the death picture try again."""
     global deaths
     now = h.shot()
-    if not death_shown(now):
+    if not death_shown(now, at):
         return now
     deaths += 1
     now.keep(f"death-{deaths}")
     print(f"note: an enemy missile hit the player (death-{deaths}.png); Enter starts a new game")
     h.press("Return", 0.2)
-    return h.shows(15, grid_shown, game)
+    return h.shows(15, lambda shot: grid_shown(shot, at), game)
 
 
-def move_player_to(low, high):
+def move_player_to(low, high, at=(0, 0)):
     """Moves the player until it stands with x in [low, high]; where it stands."""
-    x = player_x(h.shot())
+    def seen():  # a screenshot may catch a frame half drawn
+        found = h.wait_for(2, lambda: [x for x in [player_x(h.shot(), at)] if x is not None],
+                           every=0.1)
+        return found[0] if found else None
+    x = seen()
     for _ in range(8):
         if x is None or low <= x <= high:
             break
         target = (low + high) // 2
         h.press("Right" if target > x else "Left", abs(target - x) / 500 + 0.05)
         time.sleep(0.2)
-        x = player_x(h.shot())
+        x = seen()
     return x
+
+
+def score(shot, at=(0, 0)):
+    return shot.region(900 + at[0], at[1], 124, 24)
 
 
 # Started from another working directory: the pictures must be found beside
@@ -192,40 +206,57 @@ grid_pixels = play.count(GRID, 0, 80, 1024, 420)
 t.check(per_enemy > 0 and grid_pixels * 10 >= per_enemy * 32 * 8,
         f"all 32 enemies of the grid ({grid_pixels} pixels of their colour, {per_enemy} in one)")
 
-# A hit: a missile finds an enemy by the colour of the frame shown last, which
-# must stay readable after the flip; the score text then changes. The player
-# fires from the lane between the shields, under the grid's middle columns
-# whichever way it marches (its left edge stays within 337..544 in the first
-# sweep), and fires again after a miss. Standing without cover, it may be
-# shot first, more often on a loaded machine: then it tries again in a new
-# game, up to five times.
-outcome, lane_x = "not tried", None
-for _ in range(5):
-    if not back_to_play():
-        break
-    lane_x = move_player_to(560, 600)
-    if lane_x is None or not 365 <= lane_x <= 615:
-        outcome = "the player did not reach the lane between the shields"
-        if death_shown(h.shot()):
-            continue
-        break
-    score_before = h.shot().region(900, 0, 124, 24)
-    outcome = "no change of the score"
-    for shot_number in (1, 2, 3):
-        h.press("space", 0.15)
-
-        def hit_or_death():
-            now = h.shot()
-            if death_shown(now):
-                return "died first"
-            if now.region(900, 0, 124, 24) != score_before and now.count(WHITE, 900, 0, 124, 24) > 20:
-                now.keep("hit")
-                return f"hit with shot {shot_number}"
-        outcome = h.wait_for(2.5, hit_or_death, every=0.25) or outcome
-        if outcome != "no change of the score":
+def hit_the_grid(at=(0, 0)):
+    """A missile from the lane between the shields, under the grid's middle
+    columns whichever way it marches (its left edge stays within 337..544 in
+    the first sweep), fired again after a miss. Standing without cover, the
+    player may be shot first, more often on a loaded machine: then it tries
+    again in a new game, up to five times. The outcome, and where the
+    player stood."""
+    outcome, lane_x = "not tried", None
+    for _ in range(5):
+        if not back_to_play(at):
             break
-    if outcome != "died first":
-        break
+        lane_x = move_player_to(560, 600, at)
+        if lane_x is None or not 365 <= lane_x <= 615:
+            outcome = "the player did not reach the lane between the shields"
+            if death_shown(h.shot(), at):
+                continue
+            break
+        score_before = score(h.shot(), at)
+        outcome = "no change of the score"
+        for shot_number in (1, 2, 3):
+            h.press("space", 0.15)
+
+            def hit_or_death():
+                now = h.shot()
+                if death_shown(now, at):
+                    return "died first"
+                if score(now, at) != score_before and now.count(WHITE, at[0] + 900, at[1], 124, 24) > 20:
+                    now.keep(f"hit-{at[0]}")
+                    return f"hit with shot {shot_number}"
+            outcome = h.wait_for(2.5, hit_or_death, every=0.25) or outcome
+            if outcome != "no change of the score":
+                break
+        if outcome != "died first":
+            break
+    return outcome, lane_x
+
+
+def steady_score(at=(0, 0)):
+    """The score text, once two screenshots in a row agree on it (one may
+    catch a frame half drawn)."""
+    def read():
+        text = score(h.shot(), at)
+        return text if text == score(h.shot(), at) else None
+    return h.wait_for(3, read, every=0.1)
+
+
+# A hit: a missile finds an enemy by the colour of the frame shown last, which
+# must stay readable after the flip; the score text then changes. A game's
+# first hit scores 25: its text is kept for the game in a window below.
+outcome, lane_x = hit_the_grid()
+score_25 = outcome.startswith("hit") and steady_score()
 t.check(outcome.startswith("hit"),
         f"a missile from x {lane_x} hits the grid and the score changes ({outcome})")
 
@@ -309,6 +340,45 @@ if t.check(game_window and other_window, "a second window to take the focus",
     time.sleep(0.2)
     t.check(back and h.shows(4, lambda shot: whole(shot) != whole(back), game), "and the game runs on")
 other.stop()
+# ---- Alt+Enter: to a window and back, in play
+def window_place(shot):
+    """The window's inside when the game shows in a window, else None."""
+    place = h.geometry(game_window)
+    return place if place and place != (0, 0, 1024, 768) else None
+
+
+def steps(start, end):
+    """The grid's steps between two of its places: 20 pixels across, or a
+    drop of 25 at a turn."""
+    return abs(end[0] - start[0]) // 20 + abs(end[1] - start[1]) // 25
+
+
+back_to_play()
+h.focus(game_window, sync=False)
+move_player_to(200, 280)  # under the blue shield, safe from the grid's fire
+started, marched_from = time.monotonic(), grid_place(h.shot())
+h.press("alt+Return", 0.1)
+windowed = h.shows(10, window_place, game)
+place = windowed and window_place(windowed)
+t.check(place and abs(place[2] * 3 - place[3] * 4) <= 4 and place[0] * 2 + place[2] == 1024,
+        "Alt+Enter puts the game in a window, centred, its frame's shape kept", f"({place})")
+if place:
+    h.focus(game_window, sync=False)
+    inside = lambda shot: shot.region(*place)  # noqa: E731
+    drawn = h.shows(4, lambda shot: shot.count(GRID, *place) > 1000, game)
+    t.check(drawn and h.shows(4, lambda shot: inside(shot) != inside(drawn), game),
+            "in the window the field is drawn and play goes on")
+h.press("alt+Return", 0.1)
+full = h.shows(10, lambda shot: not window_place(shot) and player_x(shot) is not None, game)
+marched_to, seconds = grid_place(full or h.shot()), time.monotonic() - started
+t.check(full and full.same(pic["shield_blue"], 150, 600) >= 0.99,
+        "Alt+Enter again: full screen, pixel for pixel", f"(player at {full and player_x(full)})")
+# The game's clock stands still while the display is rebuilt: across two
+# switches the grid makes no more steps than the time played allows (one
+# every 0.8 s in the first wave).
+t.check(None not in (marched_from, marched_to) and steps(marched_from, marched_to) <= seconds / 0.8 + 1,
+        f"the grid made only the steps it owed ({marched_from} to {marched_to} in {seconds:.1f} s)")
+
 # Paused once more: the Escape below must end the game from a pause too.
 h.press("p", 0.1)
 time.sleep(0.5)
@@ -335,5 +405,98 @@ if box:
     h.press("Return", 0.2)
 code = failed_start.ended(within=60)
 t.check(code not in (None, 0), f"the failed start ends, with a non-zero exit code (got {code})")
+# ---- where the screen can't switch to 1024 x 768: a window
+print("== on a screen of 1280 x 1024", flush=True)
+# Wine keeps the work area of the screen it started on.
+h.run("wineserver", "-k")
+h.run("wineserver", "-w")
+h.Screen(1280, 1024)
+wine = h.Wine(root / "build-windows/wine-prefix")
+
+
+def start_in_window(name, folder=unpacked, **kwargs):
+    """The game started where full screen is refused: it and its window's
+    inside, once the intro shows there pixel for pixel."""
+    program = wine.start(folder / "marchfire.exe", name, cwd=elsewhere, **kwargs)
+    window = h.window_named("DirectDraw 24-Bit Bitmap Loading", 120)
+
+    def intro_inside():
+        place, shot = h.geometry(window), h.shot()
+        return place if place and shot.same(pic["intro"], *place[:2]) == 1.0 else None
+    place = window and h.wait_for(120, intro_inside, alive=program)
+    if place:
+        h.focus(window, sync=False)
+    return program, place
+
+
+game, place = start_in_window("windowed")
+t.need(place and place[0] == 128, "full screen refused: the intro in a centred window of 1024 x 768",
+       f"(its inside {place})")
+at = place[:2]
+h.press("Return", 0.2)
+play = h.shows(15, lambda shot: grid_shown(shot, at), game)
+t.check(play and player_x(play, at) == 288, "Enter starts play in the window")
+outcome, lane_x = hit_the_grid(at)
+t.check(outcome.startswith("hit") and score_25 and steady_score(at) == score_25,
+        "a hit scores 25, as in full screen", f"(from x {lane_x}: {outcome})")
+t.check(h.held_until_end("Escape", game, 60) == 0, "Escape ends the game in a window with exit code 0")
+game.stop()
+
+# ---- a gamepad, through a stand-in XInput beside the program that plays
+# back the pad states written to a file
+padded = t.work / "padded"
+shutil.copytree(unpacked, padded)
+shutil.copy(root / "build-windows/tests/win32/xinput1_4.dll", padded)
+pads = t.work / "pads.txt"
+pads.write_text("")
+
+
+def pad(buttons=0, stick_x=0):
+    """Slot 0 as the test holds it now; written whole, so that no read sees
+    half a file (an unplugged pad)."""
+    (t.work / "pads.new").write_text(f"0 {buttons:#06x} {stick_x}\n")
+    (t.work / "pads.new").replace(pads)
+
+
+game, place = start_in_window("pad", padded, env={"WINEDLLOVERRIDES": "xinput1_4=n",
+                                          "MARCHFIRE_PAD_STATES": wine.path(pads)})
+t.need(place, "the game with a pad's stand-in starts", f"(its inside {place})")
+at = place[:2]
+pad()  # plugged in after the start
+time.sleep(2)  # empty slots are asked about once a second
+pad(0x0010)
+time.sleep(0.3)
+pad()
+play = h.shows(15, lambda shot: grid_shown(shot, at), game)
+t.check(play, "a pad plugged in after the start is seen: its Start starts play")
+pad(stick_x=-30000)
+left = h.shows(10, lambda shot: player_x(shot, at) == 0, game)
+pad(stick_x=11000)  # inside the dead zone
+time.sleep(0.5)
+t.check(left and player_x(h.shot(), at) == 0, "the stick moves the player, past its dead zone only")
+x = 0  # at the left edge, where no shield stands in the way of a shot
+
+
+def missiles(shot):
+    """The player's missiles in the air above it."""
+    return [y for mx, y in shot.find(pic["missile"], 8, 8, 1.0)
+            if mx == at[0] + x + 26 and y < at[1] + 704]
+
+
+pad(0x1000)
+time.sleep(0.5)
+held = missiles(h.shot())
+pad()
+fired = h.shows(3, lambda shot: missiles(shot), game)
+t.check(not held and fired and len(missiles(fired)) == 1, "A fires once, on its release",
+        f"(at x {x}: {held} while held, then {fired and missiles(fired)})")
+pad(0x0008)
+time.sleep(0.5)
+pad()
+time.sleep(0.3)
+moved_to = player_x(h.shot(), at)
+t.check(moved_to and moved_to > 0, f"the D-pad moves the player (to x {moved_to})")
+pad(0x0020)
+t.check(game.ended(within=30) == 0, "Back ends the game with exit code 0")
 print(f"screenshots: {t.work}/shots")
 t.done()

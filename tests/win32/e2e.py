@@ -206,41 +206,35 @@ grid_pixels = play.count(GRID, 0, 80, 1024, 420)
 t.check(per_enemy > 0 and grid_pixels * 10 >= per_enemy * 32 * 8,
         f"all 32 enemies of the grid ({grid_pixels} pixels of their colour, {per_enemy} in one)")
 
-def hit_the_grid(at=(0, 0)):
-    """A missile from the lane between the shields, under the grid's middle
-    columns whichever way it marches (its left edge stays within 337..544 in
-    the first sweep), fired again after a miss. Standing without cover, the
-    player may be shot first, more often on a loaded machine: then it tries
-    again in a new game, up to five times. The outcome, and where the
-    player stood."""
-    outcome, lane_x = "not tried", None
+def in_play(attempt, at=(0, 0)):
+    """attempt()'s result, from play. Standing without cover the player may
+    be shot first, more often on a loaded machine: then it tries again in a
+    new game, up to five times."""
     for _ in range(5):
         if not back_to_play(at):
-            break
-        lane_x = move_player_to(560, 600, at)
-        if lane_x is None or not 365 <= lane_x <= 615:
-            outcome = "the player did not reach the lane between the shields"
-            if death_shown(h.shot(), at):
-                continue
-            break
-        score_before = score(h.shot(), at)
-        outcome = "no change of the score"
-        for shot_number in (1, 2, 3):
-            h.press("space", 0.15)
+            return None
+        result = attempt()
+        if not death_shown(h.shot(), at):
+            return result
+    return None
 
-            def hit_or_death():
-                now = h.shot()
-                if death_shown(now, at):
-                    return "died first"
-                if score(now, at) != score_before and now.count(WHITE, at[0] + 900, at[1], 124, 24) > 20:
-                    now.keep(f"hit-{at[0]}")
-                    return f"hit with shot {shot_number}"
-            outcome = h.wait_for(2.5, hit_or_death, every=0.25) or outcome
-            if outcome != "no change of the score":
-                break
-        if outcome != "died first":
-            break
-    return outcome, lane_x
+
+def hit_from_the_lane(at=(0, 0)):
+    """A missile from the lane between the shields, under the grid's middle
+    columns whichever way it marches (its left edge stays within 337..544 in
+    the first sweep), fired again after a miss: where the player stood, and
+    with which shot the score changed."""
+    lane_x = move_player_to(560, 600, at)
+    if lane_x is None or not 365 <= lane_x <= 615:
+        return lane_x, None
+    before = score(h.shot(), at)
+    for shot_number in (1, 2, 3):
+        h.press("space", 0.15)
+        seen = h.shows(2.5, lambda shot: death_shown(shot, at) or score(shot, at) != before and
+                       shot.count(WHITE, at[0] + 900, at[1], 124, 24) > 20, game)
+        if seen:
+            return lane_x, None if death_shown(seen, at) else shot_number
+    return lane_x, None
 
 
 def steady_score(at=(0, 0)):
@@ -255,46 +249,32 @@ def steady_score(at=(0, 0)):
 # A hit: a missile finds an enemy by the colour of the frame shown last, which
 # must stay readable after the flip; the score text then changes. A game's
 # first hit scores 25: its text is kept for the game in a window below.
-outcome, lane_x = hit_the_grid()
-score_25 = outcome.startswith("hit") and steady_score()
-t.check(outcome.startswith("hit"),
-        f"a missile from x {lane_x} hits the grid and the score changes ({outcome})")
+lane_x, hit = in_play(hit_from_the_lane) or (None, None)
+score_25 = hit and steady_score()
+t.check(hit, f"a missile from x {lane_x} hits the grid and the score changes (shot {hit})")
 
 
-def non_black(shot, x, y, w, h):
-    return w * h - shot.count(0, x, y, w, h)
+def missiles(shot, x, at=(0, 0)):
+    """The player's missiles in the air above it, standing at x."""
+    return [y for mx, y in shot.find(pic["missile"], 8, 8, 1.0)
+            if mx == at[0] + x + 26 and y < at[1] + 704]
 
 
-# Held Left moves the player, to the left edge where no shield stands in the
-# way of a shot.
-moved_ok = missile_seen = False
-x_before = x_moved = None
-for _ in range(3):
-    if not back_to_play():
-        break
-    x_before = player_x(h.shot())
-    # On a loaded machine a step may take twice its time: Left is held again
-    # until the player stands clear of the blue shield.
-    for _ in range(3):
-        h.press("Left", 2)
-        time.sleep(0.3)
-        moved = h.shot()
-        x_moved = player_x(moved)
-        if (x_moved is not None and x_moved < 100) or death_shown(moved):
-            break
-    if death_shown(moved):
-        continue
-    moved_ok = None not in (x_moved, x_before) and x_moved + 100 <= x_before
-    if moved_ok:
-        before = non_black(moved, x_moved + 22, 110, 16, 590)
-        h.press("space", 0.15)
-        missile_seen = bool(h.wait_for(
-            0.6, lambda: non_black(h.shot(), x_moved + 22, 110, 16, 590) > before, every=0.1))
-        if not missile_seen and death_shown(h.shot()):
-            continue
-    break
-t.check(moved_ok, f"held Left moves the player left (from x {x_before} to {x_moved})")
-t.check(missile_seen, "a released Space fires a missile upward from the player")
+def left_and_fire():
+    """Held Left takes the player to the left edge, where no shield stands
+    in the way of a shot; Space fires from there."""
+    before = player_x(h.shot())
+    after = move_player_to(0, 40)
+    if None in (before, after) or after + 100 > before:
+        return before, after, False
+    h.press("space", 0.15)
+    return before, after, bool(h.shows(1, lambda shot: missiles(shot, after), game))
+
+
+x_before, x_moved, fired = in_play(left_and_fire) or (None, None, False)
+t.check(x_moved is not None and x_moved < 100,
+        f"held Left moves the player left (from x {x_before} to {x_moved})")
+t.check(fired, "a released Space fires a missile upward from the player")
 
 # ---- the pause: P, and another window taking the focus
 back_to_play()
@@ -340,6 +320,7 @@ if t.check(game_window and other_window, "a second window to take the focus",
     time.sleep(0.2)
     t.check(back and h.shows(4, lambda shot: whole(shot) != whole(back), game), "and the game runs on")
 other.stop()
+
 # ---- Alt+Enter: to a window and back, in play
 def window_place(shot):
     """The window's inside when the game shows in a window, else None."""
@@ -405,6 +386,7 @@ if box:
     h.press("Return", 0.2)
 code = failed_start.ended(within=60)
 t.check(code not in (None, 0), f"the failed start ends, with a non-zero exit code (got {code})")
+
 # ---- where the screen can't switch to 1024 x 768: a window
 print("== on a screen of 1280 x 1024", flush=True)
 # Wine keeps the work area of the screen it started on.
@@ -436,9 +418,9 @@ at = place[:2]
 h.press("Return", 0.2)
 play = h.shows(15, lambda shot: grid_shown(shot, at), game)
 t.check(play and player_x(play, at) == 288, "Enter starts play in the window")
-outcome, lane_x = hit_the_grid(at)
-t.check(outcome.startswith("hit") and score_25 and steady_score(at) == score_25,
-        "a hit scores 25, as in full screen", f"(from x {lane_x}: {outcome})")
+lane_x, hit = in_play(lambda: hit_from_the_lane(at), at) or (None, None)
+t.check(hit and score_25 and steady_score(at) == score_25, "a hit scores 25, as in full screen",
+        f"(from x {lane_x}, shot {hit})")
 t.check(h.held_until_end("Escape", game, 60) == 0, "Escape ends the game in a window with exit code 0")
 game.stop()
 
@@ -474,22 +456,13 @@ left = h.shows(10, lambda shot: player_x(shot, at) == 0, game)
 pad(stick_x=11000)  # inside the dead zone
 time.sleep(0.5)
 t.check(left and player_x(h.shot(), at) == 0, "the stick moves the player, past its dead zone only")
-x = 0  # at the left edge, where no shield stands in the way of a shot
-
-
-def missiles(shot):
-    """The player's missiles in the air above it."""
-    return [y for mx, y in shot.find(pic["missile"], 8, 8, 1.0)
-            if mx == at[0] + x + 26 and y < at[1] + 704]
-
-
 pad(0x1000)
 time.sleep(0.5)
-held = missiles(h.shot())
+held = missiles(h.shot(), 0, at)  # at the left edge, where no shield is in the way
 pad()
-fired = h.shows(3, lambda shot: missiles(shot), game)
-t.check(not held and fired and len(missiles(fired)) == 1, "A fires once, on its release",
-        f"(at x {x}: {held} while held, then {fired and missiles(fired)})")
+fired = h.shows(3, lambda shot: missiles(shot, 0, at), game)
+t.check(not held and fired and len(missiles(fired, 0, at)) == 1, "A fires once, on its release",
+        f"({held} while held, then {fired and missiles(fired, 0, at)})")
 pad(0x0008)
 time.sleep(0.5)
 pad()

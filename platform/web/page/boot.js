@@ -1,5 +1,7 @@
 // Starts the page: the host's parts, the pauses the browser asks for, the
-// score font, then the program (marchfire.js, loaded after this script).
+// hints for the way the player plays, the service worker that keeps the game
+// for offline play, the pictures and the score font, then the program
+// (marchfire.js, loaded after this script).
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
@@ -8,6 +10,11 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
   marchfireHost.screen.start();
   marchfireHost.input.start();
   marchfireHost.sound.start();
+  marchfireHost.fullScreen.start();
+
+  // Both download while the program does.
+  var pictures = marchfireHost.pictures.fetchAll();
+  var font = marchfireHost.screen.loadFont('score-font.ttf');
 
   // A game nobody can see or reach stands still until the player is back.
   var followVisibility = function () {
@@ -18,22 +25,52 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
   window.addEventListener('blur', function () { pace.setPaused('focus', true); });
   window.addEventListener('focus', function () { pace.setPaused('focus', false); });
 
-  // Buttons on screen for a touch screen.
+  // Buttons on screen for a touch screen; the line under the field speaks
+  // of what the player last used: touch, keys or a gamepad.
   var touchScreen = (navigator.maxTouchPoints || 0) > 0 ||
                     (window.matchMedia && window.matchMedia('(pointer: coarse)').matches);
+  var hint = function (kind) { document.body.dataset.hint = kind; };
   if (touchScreen) document.body.classList.add('touch');
+  hint(touchScreen ? 'touch' : 'keys');
   window.addEventListener('touchstart', function () {
     document.body.classList.add('touch');
+    hint('touch');
   }, {passive: true});
+  window.addEventListener('keydown', function () { hint('keys'); });
+  window.addEventListener('gamepadconnected', function () { hint('pad'); });
+
+  // Installable, and playable offline after the first visit.
+  if (navigator.serviceWorker) {
+    var controlledAtLoad = navigator.serviceWorker.controller !== null;
+    window.addEventListener('load', function () {
+      navigator.serviceWorker.register('sw.js').catch(function (why) {
+        console.warn('marchfire: no offline play: ' + why);
+      });
+    });
+    // A new build has taken over: a page that has not begun play becomes it
+    // at once; a game in play goes on, and the next visit is the new build.
+    navigator.serviceWorker.addEventListener('controllerchange', function () {
+      if (controlledAtLoad && marchfireHost.screen.stats.frames <= 1) location.reload();
+    });
+  }
 
   window.Module = {
     noExitRuntime: true,
     preRun: [function () {
-      // The first score line must find its font ready.
-      addRunDependency('score-font');
-      marchfireHost.screen.loadFont('DejaVuSans-Bold.ttf').then(function () {
-        removeRunDependency('score-font');
+      // The program reads its pictures as it starts, and its first score
+      // line must find the font ready.
+      addRunDependency('pictures');
+      pictures.then(function (files) {
+        Module.FS_createPath('/', 'game', true, true);
+        files.forEach(function (file) {
+          Module.FS_createDataFile('/game', file.name, file.bytes, true, false, false);
+        });
+        removeRunDependency('pictures');
+      }, function (why) {
+        marchfireHost.screen.reportFatal('marchfire: the pictures did not load: ' + why);
       });
+      addRunDependency('score-font');
+      font.then(function () { removeRunDependency('score-font'); });
     }],
     print: function (text) { console.log(text); },
     printErr: function (text) { console.warn(text); },

@@ -91,11 +91,17 @@ marchfireHost.pace = (function () {
     if (!now) setTimeout(wake, 0);
   }
 
+  // Every cause at once: a game asked to quit must see it, paused or not.
+  function endEveryPause() {
+    Object.keys(reasons).forEach(function (reason) { setPaused(reason, false); });
+  }
+
   return {
     tick: tick,
     rest: rest,
     paused: paused,
     setPaused: setPaused,
+    endEveryPause: endEveryPause,
     isPausedBy: function (reason) { return reasons[reason] === true; },
     // True while a picture (intro, death) waits for Enter or Escape.
     waitingForKey: function () { return waitingForKey; },

@@ -1,13 +1,17 @@
 // Plays the browser build in the installed Chromium (headless) and checks
 // what a player would see and do: the intro, play with keys and touch, the
-// pause while the page is hidden, quitting, and that the page never stalls.
+// pause while the page is hidden, quitting, and that the page never stalls;
+// and the app around it: its size, installing, offline play, a new build.
 //
 // usage: node play_test.js <dist/web> <folder of the generator's pictures>
 'use strict';
 const assert = require('assert');
+const {execFileSync} = require('child_process');
+const crypto = require('crypto');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
+const zlib = require('zlib');
 const {readBmp} = require('./bmp.js');
 const {sleep, waitFor, launch} = require('./browser.js');
 const {serve} = require('./static_server.js');
@@ -151,8 +155,8 @@ async function keyboardGame(browser, url, facts) {
   // The intro: the generator's picture, pixel for pixel (so the byte order is right).
   await waitFor('the intro on the canvas', async () => (await probe(page, 'hash')) === expectedIntro, 8000);
 
-  // No sound before the player's first key: browsers refuse it.
-  assert.strictEqual((await page.evaluate(() => marchfireHost.sound.state())).audio, 'none', 'no audio before a key');
+  // The cues are decoded while the intro waits: the first key never waits for them.
+  await waitFor('the cues decoded before a key', async () => (await page.evaluate(() => marchfireHost.sound.state())).decoded === 7, 3000);
 
   // Enter starts play: the whole grid near its start, shields, player, score.
   await page.keyboard.press('Enter');
@@ -180,11 +184,8 @@ async function keyboardGame(browser, url, facts) {
   await sleep(200);
   assert.strictEqual(await playerX(page, facts), stoppedX + 6, 'a tap of Right moves one step');
 
-  // The first key started the audio: the seven cues decoded, the shot heard.
-  const sound = await waitFor('the cues decoded', async () => {
-    const state = await page.evaluate(() => marchfireHost.sound.state());
-    return state.decoded === 7 ? state : null;
-  }, 3000);
+  // The first key let the audio play: the shot is heard.
+  const sound = await page.evaluate(() => marchfireHost.sound.state());
   // A machine with no sound device may keep the audio suspended: silent play.
   if (sound.audio !== 'running') console.log(`# audio is ${sound.audio}: the shot cue is not checked`);
   if (sound.audio === 'running') {
@@ -261,7 +262,9 @@ async function keyboardGame(browser, url, facts) {
             `no task over 50 ms in four seconds of play (tasks in ms per window: ${JSON.stringify(windows)}; ` +
             `the game's longest turns: ${JSON.stringify(await page.evaluate(() => marchfireHost.pace.turns.longest))})`);
 
-  // Escape ends the program with 0 and the page says so.
+  // Escape, even in a pause, ends the program with 0 and the page says so.
+  await page.keyboard.press('KeyP');
+  await waitFor('the pause notice', () => noticeShown(page, '#paused'), 2000);
   await page.keyboard.press('Escape');
   await waitFor('the end of the game', () => noticeShown(page, '#ended'), 3000);
   assert.strictEqual(await page.$eval('body', (b) => b.dataset.exitCode), '0', 'the program ends with 0');
@@ -272,12 +275,30 @@ async function keyboardGame(browser, url, facts) {
   await page.close();
 }
 
+// A phone held upright.
 async function touchGame(browser, url, facts) {
-  const {page, errors} = await openPage(browser, url, {width: 800, height: 600, hasTouch: true, isMobile: true});
+  const {page, errors} = await openPage(browser, url, {width: 360, height: 740, hasTouch: true, isMobile: true});
   assert.ok(await page.$eval('#touch-fire', (b) => b.offsetWidth > 0), 'a touch screen gets the buttons');
+  const hints = await page.evaluate(() => ['#hint-touch', '#hint-keys'].map((id) => {
+    const hint = document.querySelector(id);
+    return {shown: hint.offsetHeight > 0, fits: hint.scrollWidth <= hint.clientWidth};
+  }));
+  assert.deepStrictEqual(hints[0], {shown: true, fits: true}, 'the touch hint shows, whole on one line');
+  assert.strictEqual(hints[1].shown, false, 'no keyboard hint on a phone');
   await introUp(page);
+
+  // The button gives the play field the whole screen and takes it back; it
+  // does not start the game (a phone's refusal to turn is silent).
+  const fullScreenIs = (id) => page.evaluate((want) => (document.fullscreenElement || {id: null}).id === want, id);
+  await page.tap('#full-screen');
+  await waitFor('full screen on the stage', () => fullScreenIs('stage'), 2000);
+  await page.tap('#full-screen');
+  await waitFor('full screen left', () => fullScreenIs(null), 2000);
+  assert.ok(await page.evaluate(() => marchfireHost.pace.waitingForKey()), 'the intro still waits');
+
   // A tap on the picture starts play.
-  await page.touchscreen.tap(400, 200);
+  const field = await (await page.$('#frame')).boundingBox();
+  await page.touchscreen.tap(field.x + field.width / 2, field.y + field.height / 2);
   await waitFor('play after a tap', async () => (await playerX(page, facts)) >= 0);
 
   // Holding the Right button moves the player out from behind the shield.
@@ -302,6 +323,13 @@ async function touchGame(browser, url, facts) {
     return now.top >= 0 && now.top < first.top ? now : null;
   }, 2000, 10);
   assert.ok(later.top < first.top, 'the missile climbs');
+
+  // The page loses the focus: paused. Escape still ends the game.
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await waitFor('the pause notice', () => noticeShown(page, '#paused'), 2000);
+  await page.keyboard.press('Escape');
+  await waitFor('the end of the game', () => noticeShown(page, '#ended'), 3000);
+  assert.strictEqual(await page.$eval('body', (b) => b.dataset.exitCode), '0', 'the program ends with 0');
   assert.deepStrictEqual(errors, [], 'no error on the touch page');
   await page.close();
 }
@@ -413,12 +441,12 @@ async function failedStart(browser) {
   const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-site-'));
   try {
     for (const name of fs.readdirSync(site)) fs.copyFileSync(path.join(site, name), path.join(copy, name));
-    const script = fs.readFileSync(path.join(copy, 'marchfire.js'), 'utf8');
-    const entry = /"filename":"\/game\/spartan.bmp","start":(\d+)/.exec(script);
-    assert.ok(entry, 'the data package lists spartan.bmp');
-    const data = fs.readFileSync(path.join(copy, 'marchfire.data'));
-    data.writeUInt16LE(8, Number(entry[1]) + 28);  // biBitCount
-    fs.writeFileSync(path.join(copy, 'marchfire.data'), data);
+    const pictures = path.join(copy, 'pictures.tar.gz');
+    const archive = zlib.gunzipSync(fs.readFileSync(pictures));
+    const header = archive.indexOf('spartan.bmp\0');
+    assert.ok(header >= 0 && header % 512 === 0, 'the pictures hold spartan.bmp');
+    archive.writeUInt16LE(8, header + 512 + 28);  // biBitCount
+    fs.writeFileSync(pictures, zlib.gzipSync(archive));
     const {server, url} = await serve(copy);
     try {
       const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
@@ -437,6 +465,73 @@ async function failedStart(browser) {
   }
 }
 
+// Everything the page downloads, as plain files and gzipped.
+function checkSizes() {
+  let plain = 0, gzipped = 0;
+  for (const name of fs.readdirSync(site)) {
+    const bytes = fs.readFileSync(path.join(site, name));
+    plain += bytes.length;
+    gzipped += zlib.gzipSync(bytes).length;
+  }
+  assert.ok(plain <= 1000000 && gzipped <= 600000,
+            `the build: ${plain} B, ${gzipped} B gzipped (at most 1 MB and 600 kB)`);
+}
+
+const sha256 = (bytes) => crypto.createHash('sha256').update(bytes).digest('hex');
+
+// The app: installable; once visited, it plays with no network; a new build
+// replaces the old one whole at the next visit.
+async function appGame(browser, facts) {
+  const nextBuild = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-next-'));
+  fs.cpSync(site, nextBuild, {recursive: true});
+  fs.appendFileSync(path.join(nextBuild, 'style.css'), '#controls { --build: next; }\n');
+  execFileSync('bash', [path.join(__dirname, '../../scripts/stamp-web-build.sh'), nextBuild]);
+  const {server, url, requests, serveFolder} = await serve(site);
+  try {
+    const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
+    await waitFor('the service worker to take the page', () => page.evaluate(() => navigator.serviceWorker.controller !== null), 8000);
+    const cdp = await page.target().createCDPSession();
+    assert.deepStrictEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, [], 'installable');
+
+    await page.setOfflineMode(true);
+    const asked = requests.length;
+    await page.reload({waitUntil: 'load'});
+    await introUp(page);
+    await page.keyboard.press('Enter');
+    await waitFor('the whole grid, offline', async () => (await gridCells(page, facts)).cells === 32, 3000);
+    assert.deepStrictEqual(requests.slice(asked), [], 'nothing asked of the host while offline');
+    await page.setOfflineMode(false);
+
+    serveFolder(nextBuild);
+    await page.reload({waitUntil: 'load'});
+    // The page reloads itself once the next build's worker has taken over.
+    await waitFor('the next build on the page', () => page.evaluate(() =>
+      getComputedStyle(document.getElementById('controls')).getPropertyValue('--build').trim() === 'next').catch(() => false), 10000);
+    const cached = await page.evaluate(async () => {
+      const names = await caches.keys();
+      const files = {};
+      for (const request of await (await caches.open(names[0])).keys()) {
+        const bytes = await (await caches.match(request)).arrayBuffer();
+        const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', bytes));
+        files[new URL(request.url).pathname] = Array.from(digest, (b) => b.toString(16).padStart(2, '0')).join('');
+      }
+      return {names, files};
+    });
+    const build = /var build = '(\w+)'/.exec(fs.readFileSync(path.join(nextBuild, 'sw.js'), 'utf8'))[1];
+    assert.ok(cached.names.length === 1 && cached.names[0].endsWith(build), `one cache, the next build's: ${cached.names}`);
+    const expected = {'/': sha256(fs.readFileSync(path.join(nextBuild, 'index.html')))};
+    for (const name of fs.readdirSync(nextBuild)) {
+      if (name !== 'sw.js') expected[`/${name}`] = sha256(fs.readFileSync(path.join(nextBuild, name)));
+    }
+    assert.deepStrictEqual(cached.files, expected, 'every cached file is the next build\'s');
+    assert.deepStrictEqual(errors, [], 'no error in the app');
+    await page.close();
+  } finally {
+    server.close();
+    fs.rmSync(nextBuild, {recursive: true, force: true});
+  }
+}
+
 (async () => {
   const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-chromium-'));
   const {server, url} = await serve(site);
@@ -446,12 +541,16 @@ async function failedStart(browser) {
     process.exit(1);
   }, 300000);
   try {
+    checkSizes();
+    console.log('ok - the build is at most 1 MB, 600 kB gzipped');
     browser = await launch(userDir);
     const facts = spriteFacts();
+    await appGame(browser, facts);
+    console.log('ok - app: installable, plays offline, a new build replaces the old whole');
     await keyboardGame(browser, url, facts);
-    console.log('ok - keyboard: intro, grid, move, hit, pause while hidden, P, no long task, Escape');
+    console.log('ok - keyboard: intro, cues ready, grid, move, hit, pause while hidden, P, no long task, Escape in a pause');
     await touchGame(browser, url, facts);
-    console.log('ok - touch: buttons shown, a tap starts, Right moves, Fire fires');
+    console.log('ok - phone: buttons and touch hint, full screen and back, a tap starts, Right moves, Fire fires, Escape in a focus pause');
     await gamepadGame(browser, url, facts);
     console.log('ok - gamepad: Start starts, stick with dead zone, south fires on release, Start pauses, Back quits');
     await failedStart(browser);

@@ -15,10 +15,9 @@ marchfireHost.pace = (function () {
   var pausedTotal = 0;     // all the time spent paused, in ms
   var reasons = {};        // why the game is paused: hidden, focus, player
   var pendingWake = null;  // the program's resumption while it rests
-  var cancelWake = function () {};
+  var timer = null;
   var waitingForKey = false;
   var channel = new MessageChannel();
-  var tasks = window.scheduler && window.TaskController ? window.scheduler : null;
   var listeners = [];
   // How long the game kept the page's thread at each turn (figures and the
   // browser test read it): the longest turns, with what the game did next.
@@ -41,24 +40,6 @@ marchfireHost.pace = (function () {
   // A task of its own without the delay that chained timers get.
   channel.port1.onmessage = function () { wake(); };
 
-  // Wakes the game after `ms`, or as soon as the page is free (0). Where the
-  // browser has a task scheduler, as a task of the player's own priority:
-  // it goes ahead of the page's rendering, behind which a timer or a message
-  // may wait a few milliseconds, and knows no clamping of chained timers.
-  // The steps then end nearer their 15 ms, for no more work.
-  function wakeAfter(ms) {
-    if (tasks) {
-      var controller = new TaskController({priority: 'user-blocking'});
-      tasks.postTask(wake, {signal: controller.signal, delay: ms}).catch(function () {});
-      cancelWake = function () { controller.abort(); };
-    } else if (ms > 0) {
-      var timer = setTimeout(wake, ms);
-      cancelWake = function () { clearTimeout(timer); };
-    } else {
-      channel.port2.postMessage(0);
-    }
-  }
-
   function paused() { return pausedAt !== null; }
 
   function tick() {
@@ -69,7 +50,8 @@ marchfireHost.pace = (function () {
 
   function wake() {
     if (paused() || pendingWake === null) return;
-    cancelWake();
+    if (timer !== null) clearTimeout(timer);
+    timer = null;
     var resume = pendingWake;
     pendingWake = null;
     turnBegan = performance.now();
@@ -82,9 +64,14 @@ marchfireHost.pace = (function () {
     waitingForKey = msLeft === noDeadline;
     marchfireHost.input.pollGamepads();
     if (paused()) return;  // the end of the pause wakes it
-    // A timer may fire a little late: one ms less than allowed, then bare
-    // yields for the last one.
-    wakeAfter(waitingForKey ? keyWaitSliceMs : Math.max(0, msLeft - 1));
+    if (waitingForKey) {
+      timer = setTimeout(wake, keyWaitSliceMs);
+    } else if (msLeft >= 2) {
+      // A timer may fire a little late: ask for one ms less than allowed.
+      timer = setTimeout(wake, msLeft - 1);
+    } else {
+      channel.port2.postMessage(0);
+    }
   }
 
   function setPaused(reason, on) {
@@ -94,13 +81,14 @@ marchfireHost.pace = (function () {
     if (now === before) return;
     if (now) {
       pausedAt = performance.now();
-      cancelWake();
+      if (timer !== null) clearTimeout(timer);
+      timer = null;
     } else {
       pausedTotal += performance.now() - pausedAt;
       pausedAt = null;
     }
     listeners.forEach(function (listener) { listener(now); });
-    if (!now) wakeAfter(0);
+    if (!now) setTimeout(wake, 0);
   }
 
   // Every cause at once: a game asked to quit must see it, paused or not.

@@ -39,14 +39,17 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
   window.addEventListener('keydown', function () { hint('keys'); });
   window.addEventListener('gamepadconnected', function () { hint('pad'); });
 
-  // Installable, and playable offline after the first visit.
+  // Installable, and playable offline after the first visit. The worker
+  // is registered once the program has started (postRun), so that its
+  // downloads never hold up the game's own.
+  var keepForOffline = function () {};
   if (navigator.serviceWorker) {
     var controlledAtLoad = navigator.serviceWorker.controller !== null;
-    window.addEventListener('load', function () {
+    keepForOffline = function () {
       navigator.serviceWorker.register('sw.js').catch(function (why) {
         console.warn('marchfire: no offline play: ' + why);
       });
-    });
+    };
     // A new build has taken over: a page that has not begun play becomes it
     // at once; a game in play goes on, and the next visit is the new build.
     navigator.serviceWorker.addEventListener('controllerchange', function () {
@@ -72,6 +75,7 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
       addRunDependency('score-font');
       font.then(function () { removeRunDependency('score-font'); });
     }],
+    postRun: [keepForOffline],
     print: function (text) { console.log(text); },
     printErr: function (text) { console.warn(text); },
     onAbort: function (what) {

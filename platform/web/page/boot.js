@@ -12,8 +12,7 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
   marchfireHost.sound.start();
   marchfireHost.fullScreen.start();
 
-  // Both download while the program does.
-  var pictures = marchfireHost.pictures.fetchAll();
+  // The font downloads while the program does, as the pictures already are.
   var font = marchfireHost.screen.loadFont('score-font.ttf');
 
   // A game nobody can see or reach stands still until the player is back.
@@ -63,10 +62,11 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
       // The program reads its pictures as it starts, and its first score
       // line must find the font ready.
       addRunDependency('pictures');
-      pictures.then(function (files) {
+      marchfireHost.pictures.ready.then(function (files) {
         Module.FS_createPath('/', 'game', true, true);
+        // The folder takes the inflated bytes as they are, uncopied.
         files.forEach(function (file) {
-          Module.FS_createDataFile('/game', file.name, file.bytes, true, false, false);
+          Module.FS_createDataFile('/game', file.name, file.bytes, true, false, true);
         });
         removeRunDependency('pictures');
       }, function (why) {

@@ -1,7 +1,8 @@
-// The game's pictures travel as one gzip-compressed tar file: fetched as the
-// page starts, inflated by the browser (DecompressionStream), and laid out in
-// the program's own folder before it runs, byte for byte the files that the
-// desktop program reads.
+// The game's pictures travel as one gzip-compressed tar file: fetched and
+// inflated by the browser (DecompressionStream) as the page starts, the first
+// of its scripts, so that the inflating is done while the others load; then
+// laid out in the program's own folder before it runs, byte for byte the
+// files that the desktop program reads.
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
@@ -39,7 +40,6 @@ marchfireHost.pictures = (function () {
     return files;
   }
 
-  // Starts the download at once; the promise gives the files.
   function fetchAll() {
     return fetch(url)
         .then(function (response) {
@@ -50,5 +50,9 @@ marchfireHost.pictures = (function () {
         .then(unpack);
   }
 
-  return {fetchAll: fetchAll};
+  // The files, once they are there: [{name, bytes}]. A failure waits for
+  // the page's start to report it.
+  var ready = fetchAll();
+  ready.catch(function () {});
+  return {ready: ready};
 })();

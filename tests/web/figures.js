@@ -3,7 +3,7 @@
 // visit and offline from the service worker's cache, Enter to the first
 // frame of play (the first press and later ones), the cost of showing a
 // frame, the length of 1,000 steps of play on a quiet machine and beside two
-// busy processes with the browser's CPU time, long tasks, and the two ways of
+// busy processes, long tasks, and the two ways of
 // putting a frame on a canvas (2D putImageData or a WebGL texture).
 //
 // usage: node figures.js <dist/web>      (scripts/bench-web.sh runs it)
@@ -12,8 +12,7 @@ const {spawn} = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const zlib = require('zlib');
-const {sleep, waitFor, launch} = require('./browser.js');
+const {sleep, waitFor, launch, sizeBounds, downloadSize} = require('./browser.js');
 const {serve} = require('./static_server.js');
 
 const site = process.argv[2];
@@ -24,19 +23,6 @@ function quantile(values, q) {
   return sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
 }
 const ms = (v) => `${v.toFixed(2)} ms`;
-
-function downloadSize() {
-  let raw = 0, gz = 0;
-  const rows = [];
-  for (const name of fs.readdirSync(site).sort()) {
-    const bytes = fs.readFileSync(path.join(site, name));
-    const packed = zlib.gzipSync(bytes, {level: 6}).length;
-    raw += bytes.length;
-    gz += packed;
-    rows.push(`    ${name.padEnd(22)} ${String(bytes.length).padStart(9)} B  gzip ${String(packed).padStart(7)} B`);
-  }
-  return {raw, gz, rows};
-}
 
 const introAt = (page) => waitFor('the intro', () => page.evaluate(() => marchfireHost.screen.stats.firstFrameAt), 10000);
 const enterToPlay = (page) => waitFor('the first frame of play', () => page.evaluate(() => {
@@ -76,43 +62,25 @@ async function offlineLoads(browser, url, times) {
   return result;
 }
 
-// Enter at the death picture: standing under the grid in the open until
-// shot, a few times.
+// Enter at the death picture: standing in the open until shot, a few times.
 async function laterPresses(browser, url, times) {
   const page = await browser.newPage();
   await page.goto(url, {waitUntil: 'load'});
   await introAt(page);
   await page.keyboard.press('Enter');
   const result = [];
-  const end = Date.now() + 120000;
-  while (result.length < times && Date.now() < end) {
-    await enterToPlay(page);
+  const dead = () => page.evaluate(() => marchfireHost.pace.waitingForKey());
+  for (const end = Date.now() + 120000; result.length < times && Date.now() < end;) {
     await page.keyboard.down('ArrowRight');
     await sleep(700);
     await page.keyboard.up('ArrowRight');
-    await waitFor('a death', () => page.evaluate(() => marchfireHost.pace.waitingForKey()), end - Date.now(), 100)
-        .catch(() => null);
-    if (!(await page.evaluate(() => marchfireHost.pace.waitingForKey()))) break;
+    if (!(await waitFor('a death', dead, end - Date.now(), 100).catch(() => false))) break;
     await page.evaluate(() => performance.clearMeasures());
     await page.keyboard.press('Enter');
     result.push(await enterToPlay(page));
   }
   await page.close();
   return result;
-}
-
-// CPU seconds of every process of this browser (its profile folder is on
-// their command lines), from /proc.
-function browserCpuSeconds(userDir) {
-  let ticks = 0;
-  for (const pid of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
-    try {
-      if (!fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes(userDir)) continue;
-      const fields = fs.readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1].split(' ');
-      ticks += Number(fields[11]) + Number(fields[12]);  // utime, stime
-    } catch (gone) { /* ended meanwhile */ }
-  }
-  return ticks / 100;
 }
 
 // Two processes that take a core each while `work` runs.
@@ -126,7 +94,7 @@ async function besideBusyProcesses(work) {
 }
 
 // 1,000 steps of play behind the left shield, where no enemy shot can reach.
-async function playSteps(browser, url, steps, userDir) {
+async function playSteps(browser, url, steps) {
   const page = await browser.newPage();
   await page.evaluateOnNewDocument(() => {
     window.longTasks = [];
@@ -139,10 +107,8 @@ async function playSteps(browser, url, steps, userDir) {
   await page.keyboard.press('Enter');
   await waitFor('play', () => page.evaluate(() => marchfireHost.screen.stats.frames > 1), 5000);
   const from = await page.evaluate(() => ({frames: marchfireHost.screen.stats.frames, at: performance.now()}));
-  const cpuFrom = browserCpuSeconds(userDir);
   await waitFor(`${steps} steps`, () => page.evaluate((n) => marchfireHost.screen.stats.frames >= n, from.frames + steps + 1),
                 steps * 40);
-  const cpuTo = browserCpuSeconds(userDir);
   const seen = await page.evaluate((f) => {
     const s = marchfireHost.screen.stats;
     const recent = s.frames - f.frames;
@@ -154,9 +120,8 @@ async function playSteps(browser, url, steps, userDir) {
   await page.close();
   const gaps = [];
   for (let i = 1; i < seen.shownAt.length; i++) gaps.push(seen.shownAt[i] - seen.shownAt[i - 1]);
-  const mean = (values) => values.reduce((a, b) => a + b, 0) / values.length;
-  const cpuShare = (cpuTo - cpuFrom) / (seen.shownAt[seen.shownAt.length - 1] - seen.shownAt[0]) * 1000;
-  return {gaps: gaps.slice(0, steps), mean: mean(gaps.slice(0, steps)), cpuShare, showMs: seen.showMs.slice(0, steps), longTasks: seen.longTasks, turns: seen.turns, turnMean: seen.turnMean, stepWork: seen.stepWork};
+  const kept = gaps.slice(0, steps);
+  return {gaps: kept, mean: kept.reduce((a, b) => a + b, 0) / kept.length, showMs: seen.showMs.slice(0, steps), longTasks: seen.longTasks, turns: seen.turns, turnMean: seen.turnMean, stepWork: seen.stepWork};
 }
 
 // The same frame put on a canvas both ways, 200 times each, a new frame each time.
@@ -246,11 +211,11 @@ async function uploadWays(browser, url) {
     if (!ok) failed = true;
   };
   try {
-    const size = downloadSize();
+    const size = downloadSize(site);
     console.log(`download (${fs.readdirSync(site).length} files):`);
     size.rows.forEach((row) => console.log(row));
-    check(size.raw <= 1000000, `everything as plain files: ${size.raw} B (bound 1 MB)`);
-    check(size.gz <= 600000, `everything gzip-compressed: ${size.gz} B (bound 600 kB)`);
+    check(size.raw <= sizeBounds.raw, `everything as plain files: ${size.raw} B (bound 1 MB)`);
+    check(size.gz <= sizeBounds.gz, `everything gzip-compressed: ${size.gz} B (bound 600 kB)`);
 
     const visits = await firstVisits(browser, url, 5);
     const loads = visits.loads;
@@ -261,11 +226,11 @@ async function uploadWays(browser, url) {
     const later = await laterPresses(browser, url, 3);
     check(later.length > 0 && quantile(later, 0.5) <= 20, `Enter to the first frame of play, later presses (death pictures): ${later.map((v) => v.toFixed(1)).join(', ')} ms (bound: median 20 ms)`);
 
-    const busy = await besideBusyProcesses(() => playSteps(browser, url, 1000, userDir));
-    console.log(`     steps of play beside two busy processes, ${busy.gaps.length}: mean ${ms(busy.mean)}, 95% ${ms(quantile(busy.gaps, 0.95))}, longest ${ms(Math.max(...busy.gaps))}; the browser's CPU ${(100 * busy.cpuShare).toFixed(0)} % of a core`);
-    const play = await playSteps(browser, url, 1000, userDir);
+    const busy = await besideBusyProcesses(() => playSteps(browser, url, 1000));
+    console.log(`     steps of play beside two busy processes, ${busy.gaps.length}: mean ${ms(busy.mean)}, 95% ${ms(quantile(busy.gaps, 0.95))}, longest ${ms(Math.max(...busy.gaps))}`);
+    const play = await playSteps(browser, url, 1000);
     check(quantile(play.showMs, 0.5) <= 2, `showing a frame (byte order + putImageData), ${play.showMs.length} frames: median ${ms(quantile(play.showMs, 0.5))}, 95% ${ms(quantile(play.showMs, 0.95))}, max ${ms(Math.max(...play.showMs))} (bound: median 2 ms)`);
-    check(Math.max(...play.gaps) <= 34, `steps of play, ${play.gaps.length}: mean ${ms(play.mean)}, median ${ms(quantile(play.gaps, 0.5))}, 95% ${ms(quantile(play.gaps, 0.95))}, 99% ${ms(quantile(play.gaps, 0.99))}, longest ${ms(Math.max(...play.gaps))}; the browser's CPU ${(100 * play.cpuShare).toFixed(0)} % of a core (bound 34 ms)`);
+    check(Math.max(...play.gaps) <= 34, `steps of play, ${play.gaps.length}: mean ${ms(play.mean)}, median ${ms(quantile(play.gaps, 0.5))}, 95% ${ms(quantile(play.gaps, 0.95))}, 99% ${ms(quantile(play.gaps, 0.99))}, longest ${ms(Math.max(...play.gaps))} (bound 34 ms)`);
     check(play.longTasks.length === 0, `long tasks (> 50 ms) during those steps: ${play.longTasks.length} ${JSON.stringify(play.longTasks.map((t) => t.duration))}`);
     console.log(`     the game's work in a step: median ${ms(quantile(play.stepWork, 0.5))}, 95% ${ms(quantile(play.stepWork, 0.95))}; its turns on the page's thread: mean ${ms(play.turnMean)}, longest ${play.turns.map((t) => t.ms.toFixed(1)).join(', ')} ms`);
 

@@ -12,9 +12,8 @@ marchfireHost.sound = (function () {
   var decoded = {};
   var audio = null;
   var playing = null;
+  var decoding = {};  // the cues handed to the decoder
   var started = [];  // the cues heard last, newest last, for the browser test
-
-  var decoding = {};
 
   // The program hands its cues over as it starts, just before the intro:
   // they are decoded once the program has drawn it.

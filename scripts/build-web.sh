@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the browser version into dist/web/: the page and its scripts, the
-# program (marchfire.js + marchfire.wasm), its pictures (marchfire.data), the
-# score font and the icon. Any static file host can serve the folder.
+# program (marchfire.js + marchfire.wasm), its pictures (pictures.tar.gz), the
+# score font with its licence, the app's manifest and icons, and the service
+# worker that keeps them all for offline play. Any static file host can serve
+# the folder, compressing or not.
 #
 # The asset generator is first built for this machine in build-web/host-tools/;
 # the program is compiled with Emscripten straight from the sources.
@@ -34,9 +36,8 @@ flags=(-std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root")
 link_flags=(
   -sASYNCIFY -sASYNCIFY_IMPORTS='["host_rest"]' -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sINITIAL_MEMORY=64MB -sALLOW_MEMORY_GROWTH=0 -sASYNCIFY_STACK_SIZE=16384
-  -sEXPORTED_RUNTIME_METHODS='[]'
+  -sEXPORTED_RUNTIME_METHODS='[]' -sFORCE_FILESYSTEM
   --js-library platform/web/page_imports.js
-  --preload-file "$tools/bin@/game"
 )
 sources=(game/*.cpp display/*.cpp assets/*.cpp shell/*.cpp platform/web/*.cpp
          platform/shared/text_blend.cpp platform/shared/file_table.cpp platform/shared/frame_memory.cpp platform/shared/window_classes.cpp "$tools/generated/embedded_assets.cpp")
@@ -60,8 +61,22 @@ done
 wait
 em++ "${flags[@]}" "${objects[@]}" "${link_flags[@]}" -o "$out/marchfire.js"
 
-cp platform/web/page/*.html platform/web/page/*.css platform/web/page/*.js "$out/"
-cp /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf "$out/"
+cp platform/web/page/*.html platform/web/page/*.css platform/web/page/*.js \
+   platform/web/page/*.webmanifest "$out/"
+
+# The pictures, 7 MB as they are and mostly flat colour, travel as one gzip
+# file that the page inflates itself (DecompressionStream), so that they are
+# small on a host that compresses nothing. The same bytes every build.
+tar --create --format=ustar --sort=name --owner=0 --group=0 --numeric-owner --mtime=@0 \
+    --directory "$tools/bin" $(cd "$tools/bin" && ls *.bmp) | gzip -9n >"$out/pictures.tar.gz"
+
+# The score line draws only these characters: the font keeps their glyphs.
+pyftsubset /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf --text='SCORE: -0123456789' \
+  --name-IDs='*' --drop-tables+=FFTM --output-file="$out/score-font.ttf"
+cp /usr/share/doc/fonts-dejavu-core/copyright "$out/score-font-licence.txt"
+
 cp "$tools/generated/marchfire_32.png" "$out/favicon.png"
-cp "$tools/generated/marchfire_128.png" "$out/icon-128.png"
+cp "$tools/generated/marchfire_192.png" "$out/icon-192.png"
+cp "$tools/generated/marchfire_512.png" "$out/icon-512.png"
+bash scripts/stamp-web-build.sh "$out"
 echo "built: $out/ ($(du -sh "$out" | cut -f1))"

@@ -6,7 +6,8 @@
 //
 // DIR of images: the eleven BMP files the game reads beside the program.
 // Generated DIR: the cues (cue_105.wav .. cue_111.wav), the icon
-// (marchfire.ico, marchfire_icon.bmp, marchfire_32.png, marchfire_128.png),
+// (marchfire.ico, marchfire_icon.bmp, marchfire_32.png, marchfire_128.png,
+// and for the browser app marchfire_192.png, marchfire_512.png),
 // embedded_assets.cpp and marchfire.rc.
 #include <cstdio>
 #include <cstring>
@@ -57,6 +58,20 @@ void write_picture(const fs::path& path, gen::Image image, bool may_hold_probe) 
     throw std::logic_error("row length not a multiple of 4: " + path.string());
   if (!may_hold_probe) gen::scrub_probe_color(image);
   write_file(path, gen::encode_bmp24(image));
+}
+
+// The icon enlarged by a whole factor, its transparent corners kept.
+gen::Bytes enlarged_icon_png(const gen::IconImage& icon, int factor) {
+  const gen::Image pixels = gen::scale_up(icon.pixels, factor);
+  if (icon.transparent.empty()) return gen::encode_png_rgba(pixels, {});
+  std::vector<std::uint8_t> alpha(pixels.pixels.size());
+  for (int y = 0; y < pixels.height; ++y)
+    for (int x = 0; x < pixels.width; ++x) {
+      const std::size_t source =
+          static_cast<std::size_t>(y / factor) * icon.pixels.width + x / factor;
+      alpha[static_cast<std::size_t>(y) * pixels.width + x] = icon.transparent[source] ? 0 : 255;
+    }
+  return gen::encode_png_rgba(pixels, alpha);
 }
 
 std::string forward_slashes(const fs::path& p) {
@@ -127,15 +142,10 @@ int run(int argc, char** argv) {
   write_file(ico_file, gen::encode_ico({plain, lit}));
   const gen::Bytes icon_bmp = gen::encode_bmp24(plain.pixels);
   write_file(generated_dir / "marchfire_icon.bmp", icon_bmp);
-  std::vector<std::uint8_t> alpha(plain.transparent.size());
-  for (std::size_t i = 0; i < alpha.size(); ++i) alpha[i] = plain.transparent[i] ? 0 : 255;
-  write_file(generated_dir / "marchfire_32.png", gen::encode_png_rgba(plain.pixels, alpha));
-  std::vector<std::uint8_t> alpha4(alpha.size() * 16);
-  for (int y = 0; y < 128; ++y)
-    for (int x = 0; x < 128; ++x)
-      alpha4[static_cast<std::size_t>(y) * 128 + x] = alpha[(y / 4) * 32 + x / 4];
-  write_file(generated_dir / "marchfire_128.png",
-             gen::encode_png_rgba(gen::scale_up(plain.pixels, 4), alpha4));
+  // The desktop entry's sizes (32, 128) and the browser app's (192, 512).
+  for (const int size : {32, 128, 192, 512})
+    write_file(generated_dir / ("marchfire_" + std::to_string(size) + ".png"),
+               enlarged_icon_png(plain, size / 32));
 
   // ---- what the program carries
   write_file(generated_dir / "embedded_assets.cpp", gen::embedded_source(cues, icon_bmp));

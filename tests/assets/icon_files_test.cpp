@@ -1,6 +1,7 @@
 // The icon: an .ico group of two 32 x 32 images at 24 bits per pixel (icon
-// resource 101), and the PNG files for a desktop entry.
+// resource 101), and the PNG files for a desktop entry and the browser app.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <array>
 
@@ -51,27 +52,12 @@ std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
   return ~c;
 }
 
-// Inflates a zlib stream of stored blocks only; empty on anything else.
-Bytes inflate_stored(const Bytes& z) {
-  if (z.size() < 6 || (z[0] & 0x0F) != 8 || ((z[0] << 8) | z[1]) % 31 != 0) return {};
-  Bytes out;
-  std::size_t at = 2;
-  for (;;) {
-    if (at + 5 > z.size()) return {};
-    const std::uint8_t header = z[at];
-    if ((header & 0x06) != 0) return {};  // not a stored block
-    const std::uint32_t len = le16(z, at + 1), nlen = le16(z, at + 3);
-    if ((len ^ 0xFFFFu) != nlen || at + 5 + len > z.size()) return {};
-    out.insert(out.end(), z.begin() + at + 5, z.begin() + at + 5 + len);
-    at += 5 + len;
-    if (header & 1) break;
-  }
-  std::uint32_t a = 1, b = 0;
-  for (std::uint8_t v : out) {
-    a = (a + v) % 65521;
-    b = (b + a) % 65521;
-  }
-  if (at + 4 != z.size() || be32(z, at) != ((b << 16) | a)) return {};
+// The zlib stream's bytes when it holds exactly `size` of them; empty otherwise.
+Bytes inflated(const Bytes& z, std::size_t size) {
+  Bytes out(size + 1);
+  uLongf got = out.size();
+  if (uncompress(out.data(), &got, z.data(), z.size()) != Z_OK || got != size) return {};
+  out.resize(got);
   return out;
 }
 
@@ -100,8 +86,8 @@ Bytes png_rgba(const Bytes& png, std::uint32_t expect_size) {
   EXPECT_EQ(at, png.size());
   EXPECT_EQ(order.front(), "IHDR");
   EXPECT_EQ(order.back(), "IEND");
-  const Bytes raw = inflate_stored(idat);
-  EXPECT_EQ(raw.size(), expect_size * (1 + 4 * expect_size));
+  const Bytes raw = inflated(idat, expect_size * (1 + 4 * expect_size));
+  EXPECT_FALSE(raw.empty()) << "the pixels inflate to whole rows";
   Bytes rgba;
   for (std::uint32_t y = 0; y < expect_size && !raw.empty(); ++y) {
     const std::size_t row = y * (1 + 4 * expect_size);
@@ -131,16 +117,22 @@ TEST(IconPng, ThirtyTwoPixelsShowTheIconWithTransparentCorners) {
   EXPECT_GT(opaque, 32 * 32 * 9 / 10);
 }
 
-TEST(IconPng, OneHundredTwentyEightPixelsIsTheSameIconEnlarged) {
+// 128 for the desktop entry, 192 and 512 for the browser app.
+TEST(IconPng, LargerSizesAreTheSameIconEnlarged) {
   const Bytes small = png_rgba(read_file(generated_dir + "/marchfire_32.png"), 32);
-  const Bytes large = png_rgba(read_file(generated_dir + "/marchfire_128.png"), 128);
-  ASSERT_EQ(large.size(), 128u * 128 * 4);
   ASSERT_EQ(small.size(), 32u * 32 * 4);
-  for (int y = 0; y < 128; ++y)
-    for (int x = 0; x < 128; ++x)
-      for (int c = 0; c < 4; ++c)
-        ASSERT_EQ(large[(static_cast<std::size_t>(y) * 128 + x) * 4 + c],
-                  small[(static_cast<std::size_t>(y / 4) * 32 + x / 4) * 4 + c]);
+  for (const std::uint32_t size : {128u, 192u, 512u}) {
+    const Bytes large =
+        png_rgba(read_file(generated_dir + "/marchfire_" + std::to_string(size) + ".png"), size);
+    ASSERT_EQ(large.size(), std::size_t{size} * size * 4);
+    const std::uint32_t factor = size / 32;
+    for (std::uint32_t y = 0; y < size; ++y)
+      for (std::uint32_t x = 0; x < size; ++x)
+        for (int c = 0; c < 4; ++c)
+          ASSERT_EQ(large[(std::size_t{y} * size + x) * 4 + c],
+                    small[(std::size_t{y / factor} * 32 + x / factor) * 4 + c])
+              << size << " px at " << x << ", " << y;
+  }
 }
 
 }  // namespace

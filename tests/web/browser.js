@@ -1,6 +1,9 @@
 // Shared by the browser test and the figures: headless Chromium, started
-// the same way for both, and a bounded wait.
+// the same way for both, a bounded wait, and the build's size.
 'use strict';
+const fs = require('fs');
+const path = require('path');
+const zlib = require('zlib');
 const puppeteer = require('puppeteer-core');
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -30,4 +33,20 @@ function launch(userDir) {
   });
 }
 
-module.exports = {sleep, waitFor, launch};
+// Every file of the build, plain and gzipped (level 6, as a web server
+// would), against its bounds: 1 MB and 600 kB.
+const sizeBounds = {raw: 1000000, gz: 600000};
+function downloadSize(site) {
+  let raw = 0, gz = 0;
+  const rows = [];
+  for (const name of fs.readdirSync(site).sort()) {
+    const bytes = fs.readFileSync(path.join(site, name));
+    const packed = zlib.gzipSync(bytes, {level: 6}).length;
+    raw += bytes.length;
+    gz += packed;
+    rows.push(`    ${name.padEnd(22)} ${String(bytes.length).padStart(9)} B  gzip ${String(packed).padStart(7)} B`);
+  }
+  return {raw, gz, rows};
+}
+
+module.exports = {sleep, waitFor, launch, sizeBounds, downloadSize};

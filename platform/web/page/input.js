@@ -28,6 +28,7 @@ marchfireHost.input = (function () {
     // Enter only means something to a picture waiting for it; a press in
     // play must not start the next game the moment a death picture shows.
     if (key !== ENTER || pace.waitingForKey()) latched[key] = true;
+    if (key === ENTER && pace.waitingForKey()) marchfireHost.screen.markEnter();
     pace.inputArrived();
   }
 
@@ -60,10 +61,13 @@ marchfireHost.input = (function () {
         event.code === 'ArrowUp' || event.code === 'ArrowDown') {
       event.preventDefault();  // the page must not scroll
     }
-    if (event.code === 'KeyP') {
-      if (!event.repeat) togglePlayerPause();
+    if (event.code === 'KeyP' || event.code === 'KeyF') {
+      if (event.repeat) return;
+      if (event.code === 'KeyP') togglePlayerPause(); else marchfireHost.fullScreen.toggle();
       return;
     }
+    // Escape quits whatever paused the game: the game must see it to end.
+    if (event.code === 'Escape') pace.endEveryPause();
     if (pace.paused()) return;
     if (event.code === 'Space') {
       spaceHeld.keyboard = true;
@@ -84,10 +88,11 @@ marchfireHost.input = (function () {
   }
 
   // A tap or click on a picture that waits for a key acts as Enter; on the
-  // pause notice it ends a pause the player asked for.
+  // pause notice it ends a pause the player asked for. The buttons over the
+  // field do only their own work.
   function onStagePointerDown(event) {
     userGesture();
-    if (event.target.closest && event.target.closest('.touch-button')) return;
+    if (event.target.closest && event.target.closest('button')) return;
     if (pace.isPausedBy('player')) {
       pace.setPaused('player', false);
       return;
@@ -149,6 +154,7 @@ marchfireHost.input = (function () {
       }
       padButtonsBefore[pad.index] = now;
     }
+    if (escape) pace.endEveryPause();
     var wanted = [left, right, escape];
     for (var key = 0; key < wanted.length; key++) {
       if (wanted[key] && !pace.paused()) press('pad', key);

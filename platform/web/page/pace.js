@@ -91,18 +91,26 @@ marchfireHost.pace = (function () {
     if (!now) setTimeout(wake, 0);
   }
 
+  // Every cause at once: a game asked to quit must see it, paused or not.
+  function endEveryPause() {
+    Object.keys(reasons).forEach(function (reason) { setPaused(reason, false); });
+  }
+
   return {
     tick: tick,
     rest: rest,
     paused: paused,
     setPaused: setPaused,
+    endEveryPause: endEveryPause,
     isPausedBy: function (reason) { return reasons[reason] === true; },
     // True while a picture (intro, death) waits for Enter or Escape.
     waitingForKey: function () { return waitingForKey; },
     // An input event: a waiting picture looks at the keys as soon as the
     // event's handler is done (never inside it: the game would run in the
-    // middle of the handler that is telling it about the key).
-    inputArrived: function () { if (waitingForKey) channel.port2.postMessage(0); },
+    // middle of the handler that is telling it about the key), before any
+    // other task: a message to the page itself may wait behind a frame of
+    // the browser's rendering, 10 ms and more.
+    inputArrived: function () { if (waitingForKey) queueMicrotask(wake); },
     onPauseChange: function (listener) { listeners.push(listener); },
     turns: turns,
   };

@@ -1,7 +1,9 @@
 // The seven cues, decoded once by the browser's audio and played one at a
 // time: a new cue cuts off the one still sounding. Browsers let a page make
 // sound only after the player's first key or tap; until then, and wherever
-// audio is refused, the game plays silently.
+// audio is refused, the game plays silently. The audio is made and the cues
+// decoded while the intro waits, so that the first key only resumes it and
+// never waits for the sound.
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
@@ -10,33 +12,43 @@ marchfireHost.sound = (function () {
   var decoded = {};
   var audio = null;
   var playing = null;
+  var decoding = {};  // the cues handed to the decoder
   var started = [];  // the cues heard last, newest last, for the browser test
 
-  function keep(cueId, bytes) { recordings[cueId] = bytes; }
+  // The program hands its cues over as it starts, just before the intro:
+  // they are decoded once the program has drawn it.
+  function keep(cueId, bytes) {
+    recordings[cueId] = bytes;
+    setTimeout(prepare, 0);
+  }
 
-  function unlock() {
-    if (audio !== null) {
-      // Some browsers take only certain gestures (a lifted finger, a click):
-      // every later one tries again, unless the game's pause holds the sound.
-      if (audio.state === 'suspended' && !marchfireHost.pace.paused()) {
-        audio.resume().catch(function () {});
-      }
-      return;
-    }
+  function prepare() {
     var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return;
-    try {
-      audio = new Context();
-    } catch (refused) {
-      return;
+    if (audio === null && Context) {
+      try {
+        audio = new Context();
+      } catch (refused) {
+        return;
+      }
     }
-    audio.resume().catch(function () {});
+    if (audio === null) return;
     Object.keys(recordings).forEach(function (cueId) {
+      if (decoding[cueId]) return;
+      decoding[cueId] = true;
       // decodeAudioData takes its buffer away: hand it a copy.
       audio.decodeAudioData(recordings[cueId].slice().buffer)
           .then(function (buffer) { decoded[cueId] = buffer; })
           .catch(function () { /* a cue that can't be decoded is not heard */ });
     });
+  }
+
+  // Some browsers take only certain gestures (a lifted finger, a click):
+  // every one tries again, unless the game's pause holds the sound.
+  function unlock() {
+    prepare();  // where the browser would not make the audio before a gesture
+    if (audio !== null && audio.state === 'suspended' && !marchfireHost.pace.paused()) {
+      audio.resume().catch(function () {});
+    }
   }
 
   function stopPlaying() {

@@ -92,5 +92,5 @@ said=$(unzip -p "$web" manifest.webmanifest | python3 -c 'import json, sys; prin
 [ "$said" = "$version" ] || fail "the web manifest says version '$said', CMakeLists.txt $version"
 
 sha256sum "$deb" "$windows" "$web" >SHA256SUMS
-echo "released $version of $commit in $out:"
+echo "released $version of $commit in $out (built in $SECONDS s):"
 cat SHA256SUMS

@@ -37,7 +37,7 @@ stamp="build-web/flags"
 # the canvas about three times faster.
 # No folder's path in the program: the same commit gives the same bytes
 # wherever it is built.
-flags=(-std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root" -ffile-prefix-map="$root"=.)
+flags=(-std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root" "-ffile-prefix-map=$root=.")
 link_flags=(
   -sASYNCIFY -sASYNCIFY_IMPORTS='["host_rest"]' -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sINITIAL_MEMORY=64MB -sALLOW_MEMORY_GROWTH=0 -sASYNCIFY_STACK_SIZE=16384

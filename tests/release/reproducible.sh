@@ -16,10 +16,11 @@ if cmp -s "$base/first/SHA256SUMS" "$base/second/SHA256SUMS"; then
   exit 0
 fi
 diff "$base/first/SHA256SUMS" "$base/second/SHA256SUMS" || true
-for file in $(cd "$base/first" && ls | grep -vx SHA256SUMS); do
-  if ! cmp -s "$base/first/$file" "$base/second/$file"; then
+for path in "$base"/first/*; do
+  file=$(basename "$path")
+  if [ "$file" != SHA256SUMS ] && ! cmp -s "$path" "$base/second/$file"; then
     timeout 600 diffoscope --text "$base/$file.diffoscope.txt" \
-      "$base/first/$file" "$base/second/$file" || true
+      "$path" "$base/second/$file" || true
     head -n 200 "$base/$file.diffoscope.txt" 2>/dev/null || true
     echo "release: $file differs between two builds (all of it: $base/$file.diffoscope.txt)"
   fi

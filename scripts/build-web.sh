@@ -6,7 +6,9 @@
 # the folder, compressing or not.
 #
 # The asset generator is first built for this machine in build-web/host-tools/;
-# the program is compiled with Emscripten straight from the sources.
+# the program is compiled with Emscripten straight from the sources. A
+# generator already built for this machine, named by MARCHFIRE_ASSET_GENERATOR,
+# is run instead of building one (scripts/release.sh passes its own).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -15,7 +17,8 @@ bash scripts/install-deps.sh web
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ "$jobs" -gt 2 ]; then jobs=2; fi
 tools="build-web/host-tools"
-cmake -S tools -B "$tools" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S tools -B "$tools" -DCMAKE_BUILD_TYPE=Release \
+  -DMARCHFIRE_ASSET_GENERATOR="${MARCHFIRE_ASSET_GENERATOR:-}" >/dev/null
 cmake --build "$tools" -j"$jobs" --target marchfire_assets >/dev/null
 
 # Debian's Emscripten runs its JavaScript optimizer with the system's node
@@ -32,7 +35,9 @@ stamp="build-web/flags"
 # one, so Asyncify instruments just the functions on the way to it.
 # Wasm SIMD (every current browser has it) turns the frame's byte order for
 # the canvas about three times faster.
-flags=(-std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root")
+# No folder's path in the program: the same commit gives the same bytes
+# wherever it is built.
+flags=(-std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root" "-ffile-prefix-map=$root=.")
 link_flags=(
   -sASYNCIFY -sASYNCIFY_IMPORTS='["host_rest"]' -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sINITIAL_MEMORY=64MB -sALLOW_MEMORY_GROWTH=0 -sASYNCIFY_STACK_SIZE=16384
@@ -63,6 +68,9 @@ em++ "${flags[@]}" "${objects[@]}" "${link_flags[@]}" -o "$out/marchfire.js"
 
 cp platform/web/page/*.html platform/web/page/*.css platform/web/page/*.js \
    platform/web/page/*.webmanifest "$out/"
+# The app's manifest carries the project's version (CMakeLists.txt).
+version=$(bash scripts/version.sh)
+sed -i "s/^  \"short_name\": .*/&\n  \"version\": \"$version\",/" "$out/manifest.webmanifest"
 
 # The pictures, 7 MB as they are and mostly flat colour, travel as one gzip
 # file that the page inflates itself (DecompressionStream), so that they are

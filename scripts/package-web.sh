@@ -1,24 +1,20 @@
 #!/usr/bin/env bash
-# Makes dist/marchfire-web-<version>.zip: the browser build with index.html at
-# the archive's root, the form that static game hosts take as an upload. The
-# version is the project's (CMakeLists.txt).
+# Makes dist/marchfire-<version>-web.zip: the browser build with index.html
+# at the archive's root, the form that static game hosts take as an upload.
+# The version is the project's (CMakeLists.txt).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 bash scripts/build-web.sh
-
-version=$(sed -n 's/^project(marchfire VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-if [ -z "$version" ]; then
-  echo "package-web: no project version in CMakeLists.txt" >&2
-  exit 1
-fi
-zip_file="$root/dist/marchfire-web-$version.zip"
+version=$(bash scripts/version.sh)
+zip_file="$root/dist/marchfire-$version-web.zip"
 
 # The same build gives the same archive: every entry gets the time of the
-# last commit.
-stamp=$(git log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || echo 200001010000.00)
-find dist/web -type f -exec touch -t "$stamp" {} +
+# last commit (zip keeps local time, so the zone is fixed), in one order.
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 946684800)}
+export TZ=UTC
+find dist/web -type f -exec touch -d "@$epoch" {} +
 rm -f "$zip_file"
 (cd dist/web && find . -type f -printf '%P\n' | LC_ALL=C sort | zip -X -q -@ "$zip_file")
-echo "packaged: dist/marchfire-web-$version.zip"
+echo "packaged: dist/marchfire-$version-web.zip"
 unzip -l "$zip_file"

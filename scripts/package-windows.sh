@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Makes dist/marchfire-windows.zip: a folder with marchfire.exe, its eleven
-# pictures and a short read-me. The program needs nothing else to run.
+# Makes dist/marchfire-<version>-windows.zip: a folder with marchfire.exe,
+# its eleven pictures and a short read-me. The program needs nothing else to
+# run. dist/marchfire-windows.zip links to it, for the Windows test.
+#
+# usage: scripts/package-windows.sh [CMAKE_OPTION...]   (passed to build-windows.sh)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-bash scripts/build-windows.sh
+bash scripts/build-windows.sh "$@"
+version=$(bash scripts/version.sh)
+zip_name="marchfire-$version-windows.zip"
 
 bin=build-windows/bin
 stage=build-windows/package
@@ -37,10 +42,12 @@ TEXT
 sed -i 's/$/\r/' "$stage/marchfire/README.txt"
 
 # The same inputs give the same archive: every entry gets the time of the
-# last commit.
-stamp=$(git log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || echo 200001010000.00)
-find "$stage/marchfire" -exec touch -t "$stamp" {} +
-rm -f dist/marchfire-windows.zip
-(cd "$stage" && find marchfire | LC_ALL=C sort | zip -X -q -@ "$root/dist/marchfire-windows.zip")
-echo "packaged: dist/marchfire-windows.zip"
-unzip -l dist/marchfire-windows.zip
+# last commit (zip keeps local time, so the zone is fixed), in one order.
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 946684800)}
+export TZ=UTC
+find "$stage/marchfire" -exec touch -h -d "@$epoch" {} +
+rm -f "dist/$zip_name"
+(cd "$stage" && find marchfire | LC_ALL=C sort | zip -X -q -@ "$root/dist/$zip_name")
+ln -sfn "$zip_name" dist/marchfire-windows.zip
+echo "packaged: dist/$zip_name"
+unzip -l "dist/$zip_name"

@@ -16,3 +16,5 @@ cmake --build build-asan -j"$jobs"
 if [ -f tests/win32/e2e.py ]; then /usr/bin/python3 tests/win32/e2e.py; fi
 # The browser build, played in a headless Chromium.
 if [ -f scripts/test-web.sh ]; then bash scripts/test-web.sh; fi
+# The release, built twice in two folders minutes apart: the same bytes.
+bash tests/release/reproducible.sh

@@ -432,6 +432,30 @@ async function waveGame(browser, url, facts) {
   return deaths;
 }
 
+// The intro through WebGL, on a 2D canvas where the browser refuses WebGL,
+// and through WebGL again after its context was lost and given back: pixel
+// for pixel each time, with the path that shows it named by the page.
+async function framePaths(browser, url) {
+  const intro = pictureHash('intro.bmp');
+  const shows = async (page, path) => waitFor(`the intro on the ${path} path`, async () =>
+    (await page.evaluate(() => marchfireHost.screen.path())) === path && (await probe(page, 'hash')) === intro, 8000);
+  const {page, errors} = await openPage(browser, url, {width: 1024, height: 800});
+  await shows(page, 'webgl');
+  await page.evaluate(() => { window.loseGl = document.getElementById('frame').getContext('webgl').getExtension('WEBGL_lose_context'); window.loseGl.loseContext(); });
+  await shows(page, '2d');
+  await page.evaluate(() => window.loseGl.restoreContext());
+  await shows(page, 'webgl');
+  const refused = await openPage(browser, url, {width: 1024, height: 800}, (p) => p.evaluateOnNewDocument(() => {
+    const given = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+      return /^webgl/.test(kind) ? null : given.call(this, kind, ...rest);
+    };
+  }));
+  await shows(refused.page, '2d');
+  assert.deepStrictEqual([...errors, ...refused.errors], [], 'no error on either page');
+  await Promise.all([page.close(), refused.page.close()]);
+}
+
 // A copy of the site whose enemy picture claims 8 bits per pixel: the start
 // fails, and the page says why instead of thanking the player.
 async function failedStart(browser) {
@@ -528,6 +552,8 @@ async function appGame(browser, facts) {
     console.log('ok - phone: buttons and touch hint, full screen and back, a tap starts, Right moves, Fire fires, Escape in a focus pause');
     await gamepadGame(browser, url, facts);
     console.log('ok - gamepad: Start starts, stick with dead zone, south fires on release, Start pauses, Back quits');
+    await framePaths(browser, url);
+    console.log('ok - the intro pixel for pixel through WebGL, on the 2D canvas where WebGL is refused, and after a lost context');
     await failedStart(browser);
     console.log('ok - a start that fails: the page says why, the program ends with 1');
     const deaths = await waveGame(browser, url, facts);

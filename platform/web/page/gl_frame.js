@@ -1,6 +1,11 @@
 // The frame through WebGL: the game's words go into one texture as they are
 // and the shader puts their bytes in order, so no pass over the frame is
 // made on the page's thread but the upload's own copy.
+//
+// Only where a GPU draws it: WebGL drawn by the processor (SwiftShader,
+// llvmpipe: a machine without a GPU) costs the page far more than a 2D
+// canvas, whose pixels the browser then composites as they are
+// (docs/performance.md, "Web").
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
@@ -27,6 +32,12 @@ marchfireHost.glFrame = (function () {
       'void main() { gl_FragColor = vec4(texture2D(frame, at).bgr, 1.0); }\n';
   var attributes = {alpha: false, antialias: false, depth: false, stencil: false,
                     premultipliedAlpha: false, preserveDrawingBuffer: false};
+
+  function drawnBySoftware(gl) {
+    var info = gl.getExtension('WEBGL_debug_renderer_info');
+    var renderer = String(gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER));
+    return /swiftshader|llvmpipe|softpipe|software/i.test(renderer);
+  }
 
   function compiled(gl, type, source) {
     var shader = gl.createShader(type);
@@ -61,11 +72,17 @@ marchfireHost.glFrame = (function () {
   }
 
   // A view of the canvas through WebGL, or null where the browser refuses
-  // it. The canvas keeps its WebGL context either way it went.
+  // it or has no GPU to draw it. A canvas that gave a WebGL context gives
+  // no other kind, even when this one is let go.
   function open(canvas) {
     var width = canvas.width, height = canvas.height;
     var gl = canvas.getContext('webgl', attributes);
-    if (!gl || !build(gl, width, height)) return null;
+    if (!gl) return null;
+    if (drawnBySoftware(gl) || !build(gl, width, height)) {
+      var lose = gl.getExtension('WEBGL_lose_context');
+      if (lose) lose.loseContext();
+      return null;
+    }
 
     function draw() { gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4); }
 

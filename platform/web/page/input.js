@@ -20,6 +20,11 @@ marchfireHost.input = (function () {
   var spaceHeld = {keyboard: false, touch: false, pad: false};
   var spaceReleases = 0;
   var padButtonsBefore = {};
+  // A pad seen at the last look; while one is, and the game is paused or
+  // waits for a key (no rest of the game looks at the pads then), they are
+  // looked at once a frame. Without a pad nothing runs.
+  var padConnected = false;
+  var padLoopRunning = false;
   var gestureListeners = [];
 
   function press(source, key) {
@@ -132,9 +137,11 @@ marchfireHost.input = (function () {
     if (!navigator.getGamepads) return;
     var pads = navigator.getGamepads();
     var left = false, right = false, escape = false;
+    padConnected = false;
     for (var p = 0; p < pads.length; p++) {
       var pad = pads[p];
       if (!pad || !pad.connected) continue;
+      padConnected = true;
       var axis = pad.axes.length > 0 ? pad.axes[0] : 0;
       left = left || pressedOf(pad, 14) || axis < -stickDeadZone;
       right = right || pressedOf(pad, 15) || axis > stickDeadZone;
@@ -162,8 +169,17 @@ marchfireHost.input = (function () {
     }
   }
 
+  function padsWanted() { return padConnected && (pace.paused() || pace.waitingForKey()); }
+
   function gamepadLoop() {
     pollGamepads();
+    padLoopRunning = padsWanted();
+    if (padLoopRunning) requestAnimationFrame(gamepadLoop);
+  }
+
+  function watchPads() {
+    if (padLoopRunning || !padsWanted()) return;
+    padLoopRunning = true;
     requestAnimationFrame(gamepadLoop);
   }
 
@@ -186,7 +202,11 @@ marchfireHost.input = (function () {
                     function (lifted) {
                       if (lifted) releaseSpace('touch'); else spaceHeld.touch = false;
                     });
-    requestAnimationFrame(gamepadLoop);
+    window.addEventListener('gamepadconnected', function () {
+      pollGamepads();
+      watchPads();
+    });
+    pace.onPauseChange(watchPads);
   }
 
   return {
@@ -202,6 +222,7 @@ marchfireHost.input = (function () {
       return count;
     },
     pollGamepads: pollGamepads,
+    watchPads: watchPads,
     letGoOfEverything: letGoOfEverything,
     onUserGesture: function (listener) { gestureListeners.push(listener); },
   };

@@ -5,17 +5,23 @@
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
+// A rest with a deadline wakes the game once, when its clock has reached it:
+// a timer set short of it by how late timers have been firing, then bare
+// yields for what is left. The game is not woken early to look at the
+// clock itself (each wake runs it again). A picture waiting for a key sets
+// no timer at all: an input event wakes it, a gamepad's through input.js.
 marchfireHost.pace = (function () {
   var noDeadline = 0xFFFFFFFF;
-  // A picture waiting for a key still looks at the keys this often, for
-  // the gamepad's sake; a key press wakes it at once.
-  var keyWaitSliceMs = 50;
 
   var pausedAt = null;     // performance.now() when the pause began
   var pausedTotal = 0;     // all the time spent paused, in ms
   var reasons = {};        // why the game is paused: hidden, focus, player
   var pendingWake = null;  // the program's resumption while it rests
   var timer = null;
+  var deadline = null;     // performance.now() at which the rest ends
+  var timerAsked = 0;      // when the timer is due
+  // How late this browser's timers fire, in ms: a running mean.
+  var timerLateMs = 1;
   var waitingForKey = false;
   var channel = new MessageChannel();
   var listeners = [];
@@ -38,7 +44,7 @@ marchfireHost.pace = (function () {
   }
 
   // A task of its own without the delay that chained timers get.
-  channel.port1.onmessage = function () { wake(); };
+  channel.port1.onmessage = function () { towardDeadline(false); };
 
   function paused() { return pausedAt !== null; }
 
@@ -48,14 +54,43 @@ marchfireHost.pace = (function () {
     return Math.floor(now - pausedTotal) >>> 0;
   }
 
-  function wake() {
-    if (paused() || pendingWake === null) return;
+  function stopTimer() {
     if (timer !== null) clearTimeout(timer);
     timer = null;
+  }
+
+  function wake() {
+    if (paused() || pendingWake === null) return;
+    stopTimer();
+    deadline = null;
     var resume = pendingWake;
     pendingWake = null;
     turnBegan = performance.now();
     resume();
+  }
+
+  function timerFired() {
+    timer = null;
+    var late = performance.now() - timerAsked;
+    timerLateMs += (Math.min(Math.max(late, 0), 4) - timerLateMs) / 8;
+    towardDeadline(true);
+  }
+
+  // The game is woken from a message's task, never a timer's: the timers it
+  // then sets are not the nested kind that browsers hold to 4 ms at least.
+  function towardDeadline(fromTimer) {
+    if (deadline === null || paused()) return;
+    var left = deadline - performance.now();
+    if (left > timerLateMs + 0.5) {
+      stopTimer();
+      var ask = Math.floor(left - timerLateMs);
+      timerAsked = performance.now() + ask;
+      timer = setTimeout(timerFired, ask);
+    } else if (left > 0 || fromTimer) {
+      channel.port2.postMessage(0);
+    } else {
+      wake();
+    }
   }
 
   function rest(msLeft, wakeUp) {
@@ -63,15 +98,12 @@ marchfireHost.pace = (function () {
     pendingWake = wakeUp;
     waitingForKey = msLeft === noDeadline;
     marchfireHost.input.pollGamepads();
+    // The game's clock reads whole ms: it reaches tick + msLeft when the
+    // time since load less the pauses does.
+    deadline = waitingForKey ? null : tick() + msLeft + pausedTotal;
     if (paused()) return;  // the end of the pause wakes it
-    if (waitingForKey) {
-      timer = setTimeout(wake, keyWaitSliceMs);
-    } else if (msLeft >= 2) {
-      // A timer may fire a little late: ask for one ms less than allowed.
-      timer = setTimeout(wake, msLeft - 1);
-    } else {
-      channel.port2.postMessage(0);
-    }
+    if (waitingForKey) marchfireHost.input.watchPads();
+    else towardDeadline(true);  // never a wake inside the rest itself
   }
 
   function setPaused(reason, on) {
@@ -81,8 +113,7 @@ marchfireHost.pace = (function () {
     if (now === before) return;
     if (now) {
       pausedAt = performance.now();
-      if (timer !== null) clearTimeout(timer);
-      timer = null;
+      stopTimer();
     } else {
       pausedTotal += performance.now() - pausedAt;
       pausedAt = null;

@@ -1,10 +1,10 @@
 // The canvas, the score line's font, and the notices over the play field:
 // paused, the end of the game, a start that failed.
 //
-// Frames go through WebGL (gl_frame.js). Where the browser refuses it, or
-// while a lost context is not back, a 2D canvas takes the place of the
-// WebGL one (a canvas that gave one kind of context gives no other) and
-// the program hands it RGBA bytes.
+// Frames go through WebGL (gl_frame.js). Where the browser refuses it or
+// has no GPU for it, and while a lost context is not back, a 2D canvas takes
+// the place of the WebGL one (a canvas that gave one kind of context gives
+// no other) and the program hands it RGBA bytes.
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 

@@ -1,7 +1,8 @@
 // The frame: composed by the game in memory of our own and handed to the
 // page at each flip. A page that shows it through WebGL takes the game's
 // words as they are (its shader puts the bytes in order); only the 2D
-// canvas, where WebGL is refused or lost, needs them turned into RGBA bytes.
+// canvas, where WebGL is refused or lost, needs them turned into RGBA bytes,
+// and takes only the rows that changed.
 //
 // The memory is ours, so the frame just shown stays readable after unlock
 // and flip until the next lock: the game reads its previous frame to find
@@ -47,14 +48,16 @@ bool flip() {
   if (!frame_memory::ready("cannot show the frame", web_backend::set_error)) return false;
   const std::uint32_t* frame = frame_memory::pixels();
   if (host_screen_wants_rgba() == 0) {
-    host_show_frame(frame, nullptr, frame_width, frame_height, 0);
+    host_show_frame(frame, nullptr, frame_width, frame_height, 0, 0, frame_height - 1);
     return true;
   }
   const double began = emscripten_get_now();
+  const bool fresh = canvas_bytes.empty();
   canvas_bytes.resize(frame_size);
-  to_canvas_order(frame, canvas_bytes.data(), frame_size);
+  RowBand changed = to_canvas_order(frame, canvas_bytes.data(), frame_width, frame_height);
+  if (fresh) changed = {0, frame_height - 1};
   host_show_frame(frame, reinterpret_cast<const std::uint8_t*>(canvas_bytes.data()), frame_width,
-                  frame_height, emscripten_get_now() - began);
+                  frame_height, emscripten_get_now() - began, changed.first, changed.last);
   return true;
 }
 

@@ -25,8 +25,9 @@ mergeInto(LibraryManager.library, {
     return marchfireHost.screen.wantsRgba() ? 1 : 0;
   },
 
-  host_show_frame: function (frame, rgba, width, height, convertMs) {
-    marchfireHost.screen.show(HEAPU8, frame, rgba, width, height, convertMs);
+  host_show_frame: function (frame, rgba, width, height, convertMs, firstChanged, lastChanged) {
+    marchfireHost.screen.show(HEAPU8, frame, rgba, width, height, convertMs, firstChanged,
+                              lastChanged);
   },
 
   host_forget_frame: function () {

@@ -22,6 +22,9 @@ marchfireHost.screen = (function () {
   var context = null;
   var image = null;
   var onGl = false;       // whether frames go through WebGL now
+  // The 2D canvas has not had the program's bytes yet: its first flip
+  // puts the whole frame, whatever changed.
+  var flatWhole = true;
   // The game's words of the last frame shown, kept readable by the program
   // until its next flip: what a context that is back shows again.
   var last = null;
@@ -40,7 +43,7 @@ marchfireHost.screen = (function () {
     if (list.length > statsKept) list.shift();
   }
 
-  function show(heap, frame, rgba, width, height, convertMs) {
+  function show(heap, frame, rgba, width, height, convertMs, firstChanged, lastChanged) {
     var began = performance.now();
     if (last === null || last.bytes.buffer !== heap.buffer || last.bytes.byteOffset !== frame) {
       // The program's memory never grows, so these views stay valid.
@@ -54,7 +57,14 @@ marchfireHost.screen = (function () {
         image = new ImageData(new Uint8ClampedArray(heap.buffer, rgba, width * height * 4), width,
                               height);
       }
-      context.putImageData(image, 0, 0);
+      // An unchanged frame leaves the canvas alone, and the browser with
+      // nothing to draw again.
+      if (flatWhole) {
+        context.putImageData(image, 0, 0);
+        flatWhole = false;
+      } else if (firstChanged <= lastChanged) {
+        context.putImageData(image, 0, 0, 0, firstChanged, width, lastChanged - firstChanged + 1);
+      }
     }
     var now = performance.now();
     if (enterPending) performance.measure('marchfire-enter-to-play', 'marchfire-enter');
@@ -77,6 +87,7 @@ marchfireHost.screen = (function () {
 
   function useFlatCanvas() {
     onGl = false;
+    flatWhole = true;
     if (flatCanvas === null) {
       var plain = glCanvas.getContext('2d', {alpha: false});
       if (plain) {

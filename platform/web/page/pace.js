@@ -5,11 +5,14 @@
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
-// A rest with a deadline wakes the game once, when its clock has reached it:
-// a timer set short of it by how late timers have been firing, then bare
-// yields for what is left. The game is not woken early to look at the
-// clock itself (each wake runs it again). A picture waiting for a key sets
-// no timer at all: an input event wakes it, a gamepad's through input.js.
+// A rest with a deadline wakes the game once, when its clock has reached it,
+// not before: each wake runs the game again. A wake less than a ms late costs
+// the game nothing (its step starts at the whole ms it reads, so the next one
+// ends that much sooner), but a timer takes whole ms: it is asked for the
+// first whole ms past the deadline when that leaves time for the timer's own
+// lateness, else for the last one before it, and bare yields cover the few
+// tenths of a ms left. A picture waiting for a key sets no timer at all: an
+// input event wakes it, a gamepad's through input.js.
 marchfireHost.pace = (function () {
   var noDeadline = 0xFFFFFFFF;
 
@@ -19,9 +22,8 @@ marchfireHost.pace = (function () {
   var pendingWake = null;  // the program's resumption while it rests
   var timer = null;
   var deadline = null;     // performance.now() at which the rest ends
-  var timerAsked = 0;      // when the timer is due
-  // How late this browser's timers fire, in ms: a running mean.
-  var timerLateMs = 1;
+  // How far past the deadline a timer may be asked to fire.
+  var timerAfterDeadlineMs = 0.6;
   var waitingForKey = false;
   var channel = new MessageChannel();
   var listeners = [];
@@ -71,8 +73,6 @@ marchfireHost.pace = (function () {
 
   function timerFired() {
     timer = null;
-    var late = performance.now() - timerAsked;
-    timerLateMs += (Math.min(Math.max(late, 0), 4) - timerLateMs) / 8;
     towardDeadline(true);
   }
 
@@ -81,15 +81,16 @@ marchfireHost.pace = (function () {
   function towardDeadline(fromTimer) {
     if (deadline === null || paused()) return;
     var left = deadline - performance.now();
-    if (left > timerLateMs + 0.5) {
+    if (left <= 0) {
+      if (fromTimer) channel.port2.postMessage(0); else wake();
+      return;
+    }
+    var ask = Math.ceil(left) - left < timerAfterDeadlineMs ? Math.ceil(left) : Math.floor(left);
+    if (ask >= 1) {
       stopTimer();
-      var ask = Math.floor(left - timerLateMs);
-      timerAsked = performance.now() + ask;
       timer = setTimeout(timerFired, ask);
-    } else if (left > 0 || fromTimer) {
-      channel.port2.postMessage(0);
     } else {
-      wake();
+      channel.port2.postMessage(0);
     }
   }
 

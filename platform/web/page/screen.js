@@ -85,11 +85,16 @@ marchfireHost.screen = (function () {
     shown.replaceWith(canvas);
   }
 
+  // Desynchronized: the canvas hands its frames to the compositor itself,
+  // which takes the page's thread out of drawing each one (half its busy
+  // time in play, docs/performance.md).
+  var flatAttributes = {alpha: false, desynchronized: true};
+
   function useFlatCanvas() {
     onGl = false;
     flatWhole = true;
     if (flatCanvas === null) {
-      var plain = glCanvas.getContext('2d', {alpha: false});
+      var plain = glCanvas.getContext('2d', flatAttributes);
       if (plain) {
         flatCanvas = glCanvas;
         context = plain;
@@ -97,7 +102,7 @@ marchfireHost.screen = (function () {
         flatCanvas = document.createElement('canvas');
         flatCanvas.width = glCanvas.width;
         flatCanvas.height = glCanvas.height;
-        context = flatCanvas.getContext('2d', {alpha: false});
+        context = flatCanvas.getContext('2d', flatAttributes);
       }
     }
     putInPage(flatCanvas);

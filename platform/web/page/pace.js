@@ -98,7 +98,7 @@ marchfireHost.pace = (function () {
     endTurn(msLeft);
     pendingWake = wakeUp;
     waitingForKey = msLeft === noDeadline;
-    marchfireHost.input.pollGamepads();
+    marchfireHost.input.lookAtPads(waitingForKey);
     // The game's clock reads whole ms: it reaches tick + msLeft when the
     // time since load less the pauses does.
     deadline = waitingForKey ? null : tick() + msLeft + pausedTotal;

@@ -29,7 +29,7 @@ function launch(userDir) {
     executablePath: process.env.MARCHFIRE_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     protocolTimeout: 30000,
-    args: ['--no-sandbox', ...(process.env.MF_GPU ? ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'] : ['--disable-gpu', '--enable-unsafe-swiftshader']), '--disable-quic', '--no-first-run',
+    args: ['--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
            `--user-data-dir=${userDir}`],
   });

@@ -13,7 +13,7 @@
 // page's main thread spent in tasks, and in script); and, for every engine,
 // the CPU time of all the browser's processes (/proc).
 //
-// usage: node throttled.js [--rounds N] [--no-firefox] LABEL=SITE...
+// usage: node throttled.js [--rounds N] [--no-firefox] [--full-speed-only] LABEL=SITE...
 //        (scripts/bench-web.sh runs it with the build before and this one)
 'use strict';
 const {spawn} = require('child_process');
@@ -25,18 +25,19 @@ const {sleep, waitFor, launch} = require('./browser.js');
 const {serve} = require('./static_server.js');
 
 const args = process.argv.slice(2);
-let rounds = 3, firefox = true;
+let rounds = 3, firefox = true, slowed = true;
 const sites = [];
 for (let i = 0; i < args.length; i++) {
   if (args[i] === '--rounds') rounds = Number(args[++i]);
   else if (args[i] === '--no-firefox') firefox = false;
+  else if (args[i] === '--full-speed-only') slowed = false;
   else {
     const [label, folder] = args[i].split('=');
-    if (!folder) throw new Error('usage: node throttled.js [--rounds N] [--no-firefox] LABEL=SITE...');
+    if (!folder) throw new Error('usage: node throttled.js [--rounds N] [--no-firefox] [--full-speed-only] LABEL=SITE...');
     sites.push({label, folder});
   }
 }
-if (sites.length === 0) throw new Error('usage: node throttled.js [--rounds N] [--no-firefox] LABEL=SITE...');
+if (sites.length === 0) throw new Error('usage: node throttled.js [--rounds N] [--no-firefox] [--full-speed-only] LABEL=SITE...');
 
 const playMs = 8000, waitMs = 5000;
 const quantile = (values, q) => {
@@ -159,7 +160,7 @@ async function chromiumRound(browser, url) {
   await sleep(500);
   out.paused = await measure(page, pid, cdp, waitMs);
   await page.close();
-  for (const [name, rate, busy] of [['x4', 4, false], ['x6', 6, false], ['x6busy', 6, true]]) {
+  for (const [name, rate, busy] of slowed ? [['x4', 4, false], ['x6', 6, false], ['x6busy', 6, true]] : []) {
     page = await openGame(browser, url);
     cdp = await page.target().createCDPSession();
     await cdp.send('Performance.enable');

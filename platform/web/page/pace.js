@@ -8,11 +8,12 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 // A rest with a deadline wakes the game once, when its clock has reached it,
 // not before: each wake runs the game again. A wake less than a ms late costs
 // the game nothing (its step starts at the whole ms it reads, so the next one
-// ends that much sooner), but a timer takes whole ms: it is asked for the
-// first whole ms past the deadline when that leaves time for the timer's own
-// lateness, else for the last one before it, and bare yields cover the few
-// tenths of a ms left. A picture waiting for a key sets no timer at all: an
-// input event wakes it, a gamepad's through input.js.
+// ends that much sooner), but a timer takes whole ms and fires late by as
+// much as this browser's timers have been firing late: it is asked for the
+// first whole ms that brings it past the deadline when that leaves room for
+// their unevenness, else for the last one before, and bare yields cover the
+// few tenths of a ms left. A picture waiting for a key sets no timer at all:
+// an input event wakes it, a gamepad's through input.js.
 marchfireHost.pace = (function () {
   var noDeadline = 0xFFFFFFFF;
 
@@ -24,6 +25,9 @@ marchfireHost.pace = (function () {
   var deadline = null;     // performance.now() at which the rest ends
   // How far past the deadline a timer may be asked to fire.
   var timerAfterDeadlineMs = 0.6;
+  // How late this browser's timers fire, in ms: a running mean.
+  var timerLateMs = 0.25;
+  var timerDue = 0;
   var waitingForKey = false;
   var channel = new MessageChannel();
   var listeners = [];
@@ -73,6 +77,8 @@ marchfireHost.pace = (function () {
 
   function timerFired() {
     timer = null;
+    var late = performance.now() - timerDue;
+    timerLateMs += (Math.min(Math.max(late, 0), 3) - timerLateMs) / 8;
     towardDeadline(true);
   }
 
@@ -85,9 +91,11 @@ marchfireHost.pace = (function () {
       if (fromTimer) channel.port2.postMessage(0); else wake();
       return;
     }
-    var ask = Math.ceil(left) - left < timerAfterDeadlineMs ? Math.ceil(left) : Math.floor(left);
+    var before = left - timerLateMs;
+    var ask = Math.ceil(before) - before < timerAfterDeadlineMs ? Math.ceil(before) : Math.floor(before);
     if (ask >= 1) {
       stopTimer();
+      timerDue = performance.now() + ask;
       timer = setTimeout(timerFired, ask);
     } else {
       channel.port2.postMessage(0);

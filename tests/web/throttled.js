@@ -10,8 +10,9 @@
 // Play is 8 s behind the left shield, where no enemy shot reaches. Each
 // figure comes from the page's own records (when each frame was shown, what
 // showing it cost) and DevTools' `Performance.getMetrics` (the time the
-// page's main thread spent in tasks, and in script); and, for every engine,
-// the CPU time of all the browser's processes (/proc).
+// page's main thread spent in tasks, and in script); and the processor time
+// (/proc) of the renderer's main thread, of the page's processes and of all
+// the browser's processes.
 //
 // usage: node throttled.js [--rounds N] [--no-firefox] [--full-speed-only] LABEL=SITE...
 //        (scripts/bench-web.sh runs it with the build before and this one)
@@ -65,9 +66,15 @@ function treeCpu(rootPid) {
   for (const pid of Object.keys(ticks)) {
     for (let p = pid; p && p !== '0' && p !== '1'; p = parent[p]) {
       if (p !== String(rootPid)) continue;
-      let renderer = false;
-      try { renderer = fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=renderer'); } catch (e) { /* gone */ }
-      total.pids[pid] = {ticks: ticks[pid], renderer};
+      let renderer = false, mainThread = 0;
+      try {
+        renderer = fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=renderer');
+        // The renderer's main thread is the task with the process's own id.
+        const stat = fs.readFileSync(`/proc/${pid}/task/${pid}/stat`, 'utf8');
+        const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+        mainThread = Number(fields[11]) + Number(fields[12]);
+      } catch (e) { /* gone */ }
+      total.pids[pid] = {ticks: ticks[pid], renderer, mainThread};
       break;
     }
   }
@@ -77,11 +84,13 @@ function treeCpu(rootPid) {
 // The processor time of those processes between two looks, in seconds:
 // processes that ended meanwhile are left out rather than counted as less.
 function cpuBetween(before, after) {
-  const spent = {all: 0, renderer: 0};
+  const spent = {all: 0, renderer: 0, main: 0};
   for (const [pid, now] of Object.entries(after.pids)) {
-    const was = before.pids[pid] ? before.pids[pid].ticks : 0;
-    spent.all += (now.ticks - was) / 100;  // USER_HZ
-    if (now.renderer) spent.renderer += (now.ticks - was) / 100;
+    const was = before.pids[pid] || {ticks: 0, mainThread: 0};
+    spent.all += (now.ticks - was.ticks) / 100;  // USER_HZ
+    if (!now.renderer) continue;
+    spent.renderer += (now.ticks - was.ticks) / 100;
+    spent.main += (now.mainThread - was.mainThread) / 100;
   }
   return spent;
 }
@@ -121,7 +130,8 @@ async function measure(page, browserPid, cdp, ms) {
   for (let i = 1; i < seen.shownAt.length; i++) gaps.push(seen.shownAt[i] - seen.shownAt[i - 1]);
   const cpu = cpuBetween(cpuBefore, cpuAfter);
   const result = {stepsPerS: seen.frames / (seen.at / 1000), gaps, showMs: seen.showMs, path: seen.path,
-                  cpu: cpu.all / (seen.at / 1000), rendererCpu: cpu.renderer / (seen.at / 1000)};
+                  cpu: cpu.all / (seen.at / 1000), rendererCpu: cpu.renderer / (seen.at / 1000),
+                  mainCpu: cpu.main / (seen.at / 1000)};
   if (before) {
     const wall = after.Timestamp - before.Timestamp;
     result.busy = (after.TaskDuration - before.TaskDuration) / wall;
@@ -202,8 +212,8 @@ function report(engine, results) {
   for (const site of sites) {
     const runs = results[site.label];
     console.log(`\n### ${site.label} (${site.folder}; frames shown by ${[...new Set(runs.map((r) => r.x1.path))].join(', ')})`);
-    console.log('| condition | steps/s | frame gap median / p95 (ms) | mean step (ms) | showing a frame median / p95 (ms) | main thread busy (script) | page\'s processes CPU | all processes CPU |');
-    console.log('|---|---|---|---|---|---|---|---|');
+    console.log('| condition | steps/s | frame gap median / p95 (ms) | mean step (ms) | showing a frame median / p95 (ms) | main thread busy (script) | its processor time | page\'s processes CPU | all processes CPU |');
+    console.log('|---|---|---|---|---|---|---|---|---|');
     for (const condition of ['x1', 'x4', 'x6', 'x6busy', 'paused', 'waiting']) {
       const rs = runs.map((r) => r[condition]).filter(Boolean);
       if (rs.length === 0) continue;
@@ -214,6 +224,7 @@ function report(engine, results) {
         playing ? range(rs.map((r) => mean(r.gaps)), 2) : '',
         playing ? `${range(rs.map((r) => quantile(r.showMs, 0.5)), 2)} / ${range(rs.map((r) => quantile(r.showMs, 0.95)), 2)}` : '',
         rs[0].busy === undefined ? '—' : `${range(rs.map((r) => r.busy), 2, (v) => v * 100)} % (${range(rs.map((r) => r.script), 2, (v) => v * 100)} %)`,
+        rs[0].busy === undefined ? '—' : `${range(rs.map((r) => r.mainCpu), 1, (v) => v * 100)} %`,
         rs[0].busy === undefined ? '—' : `${range(rs.map((r) => r.rendererCpu), 1, (v) => v * 100)} %`,
         `${range(rs.map((r) => r.cpu), 1, (v) => v * 100)} %`];
       console.log(`| ${row.join(' | ')} |`);

@@ -9,11 +9,12 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 // not before: each wake runs the game again. A wake less than a ms late costs
 // the game nothing (its step starts at the whole ms it reads, so the next one
 // ends that much sooner), but a timer takes whole ms and fires late by as
-// much as this browser's timers have been firing late: it is asked for the
-// first whole ms that brings it past the deadline when that leaves room for
-// their unevenness, else for the last one before, and bare yields cover the
-// few tenths of a ms left. A picture waiting for a key sets no timer at all:
-// an input event wakes it, a gamepad's through input.js.
+// much as this browser's timers have been firing late (nine times in ten, of
+// the last 32; a clock that reads whole ms makes that a ms or two): it is
+// asked for the first whole ms that brings it past the deadline when that
+// leaves room for their unevenness, else for the last one before, and bare
+// yields cover what is left. A picture waiting for a key sets no timer at
+// all: an input event wakes it, a gamepad's through input.js.
 marchfireHost.pace = (function () {
   var noDeadline = 0xFFFFFFFF;
 
@@ -25,7 +26,9 @@ marchfireHost.pace = (function () {
   var deadline = null;     // performance.now() at which the rest ends
   // How far past the deadline a timer may be asked to fire.
   var timerAfterDeadlineMs = 0.6;
-  // How late this browser's timers fire, in ms: a running mean.
+  // How late this browser's timers fire, in ms: the last 32 times, and the
+  // lateness that nine in ten of them kept within.
+  var timerLateness = [];
   var timerLateMs = 0.25;
   var timerDue = 0;
   var waitingForKey = false;
@@ -77,8 +80,10 @@ marchfireHost.pace = (function () {
 
   function timerFired() {
     timer = null;
-    var late = performance.now() - timerDue;
-    timerLateMs += (Math.min(Math.max(late, 0), 3) - timerLateMs) / 8;
+    timerLateness.push(Math.min(Math.max(performance.now() - timerDue, 0), 3));
+    if (timerLateness.length > 32) timerLateness.shift();
+    var sorted = timerLateness.slice().sort(function (a, b) { return a - b; });
+    timerLateMs = sorted[Math.floor(sorted.length * 0.9)];
     towardDeadline(true);
   }
 

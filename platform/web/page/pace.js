@@ -10,7 +10,8 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 // the game nothing (its step starts at the whole ms it reads, so the next one
 // ends that much sooner), but a timer takes whole ms and fires late by as
 // much as this browser's timers have been firing late (nine times in ten, of
-// the last 32; a clock that reads whole ms makes that a ms or two): it is
+// the last 32, up to a ms: a clock that reads whole ms makes it one; later
+// than that is a machine too busy for yields to help): it is
 // asked for the first whole ms that brings it past the deadline when that
 // leaves room for their unevenness, else for the last one before, and bare
 // yields cover what is left. A picture waiting for a key sets no timer at
@@ -80,10 +81,10 @@ marchfireHost.pace = (function () {
 
   function timerFired() {
     timer = null;
-    timerLateness.push(Math.min(Math.max(performance.now() - timerDue, 0), 3));
+    timerLateness.push(Math.max(performance.now() - timerDue, 0));
     if (timerLateness.length > 32) timerLateness.shift();
     var sorted = timerLateness.slice().sort(function (a, b) { return a - b; });
-    timerLateMs = sorted[Math.floor(sorted.length * 0.9)];
+    timerLateMs = Math.min(sorted[Math.floor(sorted.length * 0.9)], 1);
     towardDeadline(true);
   }
 

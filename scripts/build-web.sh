@@ -52,18 +52,23 @@ mkdir -p build-web/obj
 echo "${flags[*]}" >"$stamp"
 
 # One object per source, compiled two at a time, rebuilt only when older.
+# A compile that fails leaves no object behind (the old one would be linked)
+# and fails the build.
 objects=()
+compiles=()
 for source in "${sources[@]}"; do
   object="build-web/obj/$(echo "$source" | tr '/' '_').o"
   objects+=("$object")
   if [ ! -f "$object" ] || [ "$source" -nt "$object" ] ||
      [ -n "$(find platform game display assets shell -name '*.h' -newer "$object" -print -quit)" ]; then
     echo "em++ $source"
+    rm -f "$object"
     em++ "${flags[@]}" -c "$source" -o "$object" &
+    compiles+=($!)
     while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
   fi
 done
-wait
+for compile in "${compiles[@]}"; do wait "$compile"; done
 em++ "${flags[@]}" "${objects[@]}" "${link_flags[@]}" -o "$out/marchfire.js"
 
 cp platform/web/page/*.html platform/web/page/*.css platform/web/page/*.js \

@@ -6,5 +6,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 bash scripts/build-web.sh
+# The program's vector code as the browser runs it, checked pixel for pixel.
+NODE_PATH=/usr/share/nodejs em++ -std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root" -sSINGLE_FILE \
+  tests/web/pixel_rows_check.cpp display/pixel_rows.cpp -o build-web/pixel_rows_check.js
+node build-web/pixel_rows_check.js
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 node tests/web/play_test.js dist/web build-web/host-tools/bin

@@ -19,8 +19,18 @@ void host_rest(std::uint32_t ms_left);
 int host_key_down(int key);
 // Space releases waiting to become messages, taken all at once.
 int host_take_space_releases();
-// convert_ms: what turning the frame into the canvas's byte order took.
-void host_show_frame(const std::uint8_t* rgba, int width, int height, double convert_ms);
+// Whether the page shows frames on a 2D canvas now (WebGL refused or lost),
+// which takes RGBA bytes; otherwise it takes the game's own words.
+int host_screen_wants_rgba();
+// `frame`: the game's words, which the page may read again until the next
+// flip (to show the frame anew once a lost WebGL context is back). `rgba`:
+// the same frame as RGBA bytes when the page wants them, else null;
+// convert_ms: what turning it into that order took; rows first..last are
+// those that changed since the flip before (none when first > last).
+void host_show_frame(const std::uint32_t* frame, const std::uint8_t* rgba, int width, int height,
+                     double convert_ms, int first_changed, int last_changed);
+// The frame's memory is gone: nothing to show again.
+void host_forget_frame();
 // Renders one line of text into `argb` (at most max_width x max_height,
 // ARGB8888, the text's colour with its coverage in alpha); its width and
 // height, or 0 for either when nothing could be rendered.

@@ -1,5 +1,8 @@
 // The frame: composed by the game in memory of our own and handed to the
-// page's canvas at each flip, turned into the canvas's byte order on the way.
+// page at each flip. A page that shows it through WebGL takes the game's
+// words as they are (its shader puts the bytes in order); only the 2D
+// canvas, where WebGL is refused or lost, needs them turned into RGBA bytes,
+// and takes only the rows that changed.
 //
 // The memory is ours, so the frame just shown stays readable after unlock
 // and flip until the next lock: the game reads its previous frame to find
@@ -18,7 +21,7 @@ namespace {
 constexpr std::size_t frame_size =
     static_cast<std::size_t>(platform::frame_width) * platform::frame_height;
 
-std::vector<std::uint32_t> shown;  // the canvas's RGBA bytes of the last flip
+std::vector<std::uint32_t> canvas_bytes;  // RGBA of the last flip, for a 2D canvas only
 
 }  // namespace
 
@@ -30,7 +33,6 @@ bool display_open() {
     return false;
   }
   frame_memory::open();
-  shown.assign(frame_size, 0);
   return true;
 }
 
@@ -44,17 +46,26 @@ bool unlock_back_surface() {
 
 bool flip() {
   if (!frame_memory::ready("cannot show the frame", web_backend::set_error)) return false;
+  const std::uint32_t* frame = frame_memory::pixels();
+  if (host_screen_wants_rgba() == 0) {
+    host_show_frame(frame, nullptr, frame_width, frame_height, 0, 0, frame_height - 1);
+    return true;
+  }
   const double began = emscripten_get_now();
-  to_canvas_order(frame_memory::pixels(), shown.data(), frame_size);
-  host_show_frame(reinterpret_cast<const std::uint8_t*>(shown.data()), frame_width, frame_height,
-                  emscripten_get_now() - began);
+  const bool fresh = canvas_bytes.empty();
+  canvas_bytes.resize(frame_size);
+  RowBand changed = to_canvas_order(frame, canvas_bytes.data(), frame_width, frame_height);
+  if (fresh) changed = {0, frame_height - 1};
+  host_show_frame(frame, reinterpret_cast<const std::uint8_t*>(canvas_bytes.data()), frame_width,
+                  frame_height, emscripten_get_now() - began, changed.first, changed.last);
   return true;
 }
 
 void display_close() {
+  host_forget_frame();
   frame_memory::close();
-  shown.clear();
-  shown.shrink_to_fit();
+  canvas_bytes.clear();
+  canvas_bytes.shrink_to_fit();
 }
 
 }  // namespace platform

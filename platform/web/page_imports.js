@@ -21,8 +21,17 @@ mergeInto(LibraryManager.library, {
     return marchfireHost.input.takeSpaceReleases();
   },
 
-  host_show_frame: function (rgba, width, height, convertMs) {
-    marchfireHost.screen.show(HEAPU8, rgba, width, height, convertMs);
+  host_screen_wants_rgba: function () {
+    return marchfireHost.screen.wantsRgba() ? 1 : 0;
+  },
+
+  host_show_frame: function (frame, rgba, width, height, convertMs, firstChanged, lastChanged) {
+    marchfireHost.screen.show(HEAPU8, frame, rgba, width, height, convertMs, firstChanged,
+                              lastChanged);
+  },
+
+  host_forget_frame: function () {
+    marchfireHost.screen.forgetFrame();
   },
 
   host_render_text: function (text, colorref, argb, maxWidth, maxHeight, heightOut) {

@@ -1,13 +1,14 @@
-// Runs inside the page: reads the canvas the player sees. Nothing here
-// touches the game; every answer comes from the canvas's pixels.
+// Runs inside the page: reads the frame the player sees. Nothing here
+// touches the game; every answer comes from the shown pixels.
 window.marchfireProbe = {
   rgbAt(data, x, y) {
     const i = (y * 1024 + x) * 4;
     return (data[i] << 16) | (data[i + 1] << 8) | data[i + 2];
   },
+  // The one way in: the page reads back what it shows, through WebGL or a
+  // 2D canvas, as RGBA bytes top row first.
   pixels() {
-    const canvas = document.getElementById('frame');
-    return canvas.getContext('2d').getImageData(0, 0, 1024, 768).data;
+    return marchfireHost.screen.readShown();
   },
   // FNV-1a over the red, green and blue bytes of every pixel of the box
   // (the whole canvas by default), row by row.

@@ -432,6 +432,38 @@ async function waveGame(browser, url, facts) {
   return deaths;
 }
 
+// The intro pixel for pixel on each path, named by the page: on the 2D
+// canvas where WebGL is software (SwiftShader here) or refused; through
+// WebGL where it is not (this page is told no renderer's name), and after
+// its context was lost (the 2D canvas meanwhile) and given back.
+async function framePaths(browser, url) {
+  const intro = pictureHash('intro.bmp');
+  const shows = async (page, path) => waitFor(`the intro on the ${path} path`, async () =>
+    (await page.evaluate(() => marchfireHost.screen.path())) === path && (await probe(page, 'hash')) === intro, 8000);
+  const pageWith = (override) => openPage(browser, url, {width: 1024, height: 800}, (p) => p.evaluateOnNewDocument(override));
+  const opened = [await pageWith(() => {}), await pageWith(() => {
+    const given = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+      return /^webgl/.test(kind) ? null : given.call(this, kind, ...rest);
+    };
+  }), await pageWith(() => {
+    const given = WebGLRenderingContext.prototype.getExtension;
+    WebGLRenderingContext.prototype.getExtension = function (name) {
+      return name === 'WEBGL_debug_renderer_info' ? null : given.call(this, name);
+    };
+  })];
+  await shows(opened[0].page, '2d');
+  await shows(opened[1].page, '2d');
+  const page = opened[2].page;
+  await shows(page, 'webgl');
+  await page.evaluate(() => { window.loseGl = document.getElementById('frame').getContext('webgl').getExtension('WEBGL_lose_context'); window.loseGl.loseContext(); });
+  await shows(page, '2d');
+  await page.evaluate(() => window.loseGl.restoreContext());
+  await shows(page, 'webgl');
+  assert.deepStrictEqual(opened.flatMap((o) => o.errors), [], 'no error on any of the pages');
+  await Promise.all(opened.map((o) => o.page.close()));
+}
+
 // A copy of the site whose enemy picture claims 8 bits per pixel: the start
 // fails, and the page says why instead of thanking the player.
 async function failedStart(browser) {
@@ -528,6 +560,8 @@ async function appGame(browser, facts) {
     console.log('ok - phone: buttons and touch hint, full screen and back, a tap starts, Right moves, Fire fires, Escape in a focus pause');
     await gamepadGame(browser, url, facts);
     console.log('ok - gamepad: Start starts, stick with dead zone, south fires on release, Start pauses, Back quits');
+    await framePaths(browser, url);
+    console.log('ok - the intro pixel for pixel on the 2D canvas (WebGL in software, or refused), through WebGL, and after a lost context');
     await failedStart(browser);
     console.log('ok - a start that fails: the page says why, the program ends with 1');
     const deaths = await waveGame(browser, url, facts);

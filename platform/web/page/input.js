@@ -20,6 +20,14 @@ marchfireHost.input = (function () {
   var spaceHeld = {keyboard: false, touch: false, pad: false};
   var spaceReleases = 0;
   var padButtonsBefore = {};
+  // A pad seen at the last look; while one is, and the game is paused or
+  // waits for a key (no rest of the game looks at the pads then), they are
+  // looked at once a frame. Without a pad nothing runs.
+  var padConnected = false;
+  var padLoopRunning = false;
+  // Asking the browser for its pads takes a tenth of a ms: with none
+  // connected, play asks at every 16th step (four times a second).
+  var stepsSincePadLook = 0;
   var gestureListeners = [];
 
   function press(source, key) {
@@ -132,9 +140,11 @@ marchfireHost.input = (function () {
     if (!navigator.getGamepads) return;
     var pads = navigator.getGamepads();
     var left = false, right = false, escape = false;
+    padConnected = false;
     for (var p = 0; p < pads.length; p++) {
       var pad = pads[p];
       if (!pad || !pad.connected) continue;
+      padConnected = true;
       var axis = pad.axes.length > 0 ? pad.axes[0] : 0;
       left = left || pressedOf(pad, 14) || axis < -stickDeadZone;
       right = right || pressedOf(pad, 15) || axis > stickDeadZone;
@@ -162,8 +172,24 @@ marchfireHost.input = (function () {
     }
   }
 
+  // At each rest of the game; `always` at a picture waiting for a key.
+  function lookAtPads(always) {
+    if (!padConnected && !always && ++stepsSincePadLook < 16) return;
+    stepsSincePadLook = 0;
+    pollGamepads();
+  }
+
+  function padsWanted() { return padConnected && (pace.paused() || pace.waitingForKey()); }
+
   function gamepadLoop() {
     pollGamepads();
+    padLoopRunning = padsWanted();
+    if (padLoopRunning) requestAnimationFrame(gamepadLoop);
+  }
+
+  function watchPads() {
+    if (padLoopRunning || !padsWanted()) return;
+    padLoopRunning = true;
     requestAnimationFrame(gamepadLoop);
   }
 
@@ -186,7 +212,11 @@ marchfireHost.input = (function () {
                     function (lifted) {
                       if (lifted) releaseSpace('touch'); else spaceHeld.touch = false;
                     });
-    requestAnimationFrame(gamepadLoop);
+    window.addEventListener('gamepadconnected', function () {
+      pollGamepads();
+      watchPads();
+    });
+    pace.onPauseChange(watchPads);
   }
 
   return {
@@ -201,7 +231,8 @@ marchfireHost.input = (function () {
       spaceReleases = 0;
       return count;
     },
-    pollGamepads: pollGamepads,
+    lookAtPads: lookAtPads,
+    watchPads: watchPads,
     letGoOfEverything: letGoOfEverything,
     onUserGesture: function (listener) { gestureListeners.push(listener); },
   };

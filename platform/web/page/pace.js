@@ -5,17 +5,33 @@
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
+// A rest with a deadline wakes the game once, when its clock has reached it,
+// not before: each wake runs the game again. A wake less than a ms late costs
+// the game nothing (its step starts at the whole ms it reads, so the next one
+// ends that much sooner), but a timer takes whole ms and fires late by as
+// much as this browser's timers have been firing late (nine times in ten, of
+// the last 32, up to a ms: a clock that reads whole ms makes it one; later
+// than that is a machine too busy for yields to help): it is
+// asked for the first whole ms that brings it past the deadline when that
+// leaves room for their unevenness, else for the last one before, and bare
+// yields cover what is left. A picture waiting for a key sets no timer at
+// all: an input event wakes it, a gamepad's through input.js.
 marchfireHost.pace = (function () {
   var noDeadline = 0xFFFFFFFF;
-  // A picture waiting for a key still looks at the keys this often, for
-  // the gamepad's sake; a key press wakes it at once.
-  var keyWaitSliceMs = 50;
 
   var pausedAt = null;     // performance.now() when the pause began
   var pausedTotal = 0;     // all the time spent paused, in ms
   var reasons = {};        // why the game is paused: hidden, focus, player
   var pendingWake = null;  // the program's resumption while it rests
   var timer = null;
+  var deadline = null;     // performance.now() at which the rest ends
+  // How far past the deadline a timer may be asked to fire.
+  var timerAfterDeadlineMs = 0.6;
+  // How late this browser's timers fire, in ms: the last 32 times, and the
+  // lateness that nine in ten of them kept within.
+  var timerLateness = [];
+  var timerLateMs = 0.25;
+  var timerDue = 0;
   var waitingForKey = false;
   var channel = new MessageChannel();
   var listeners = [];
@@ -38,7 +54,7 @@ marchfireHost.pace = (function () {
   }
 
   // A task of its own without the delay that chained timers get.
-  channel.port1.onmessage = function () { wake(); };
+  channel.port1.onmessage = function () { towardDeadline(false); };
 
   function paused() { return pausedAt !== null; }
 
@@ -48,30 +64,61 @@ marchfireHost.pace = (function () {
     return Math.floor(now - pausedTotal) >>> 0;
   }
 
-  function wake() {
-    if (paused() || pendingWake === null) return;
+  function stopTimer() {
     if (timer !== null) clearTimeout(timer);
     timer = null;
+  }
+
+  function wake() {
+    if (paused() || pendingWake === null) return;
+    stopTimer();
+    deadline = null;
     var resume = pendingWake;
     pendingWake = null;
     turnBegan = performance.now();
     resume();
   }
 
+  function timerFired() {
+    timer = null;
+    timerLateness.push(Math.max(performance.now() - timerDue, 0));
+    if (timerLateness.length > 32) timerLateness.shift();
+    var sorted = timerLateness.slice().sort(function (a, b) { return a - b; });
+    timerLateMs = Math.min(sorted[Math.floor(sorted.length * 0.9)], 1);
+    towardDeadline(true);
+  }
+
+  // The game is woken from a message's task, never a timer's: the timers it
+  // then sets are not the nested kind that browsers hold to 4 ms at least.
+  function towardDeadline(fromTimer) {
+    if (deadline === null || paused()) return;
+    var left = deadline - performance.now();
+    if (left <= 0) {
+      if (fromTimer) channel.port2.postMessage(0); else wake();
+      return;
+    }
+    var before = left - timerLateMs;
+    var ask = Math.ceil(before) - before < timerAfterDeadlineMs ? Math.ceil(before) : Math.floor(before);
+    if (ask >= 1) {
+      stopTimer();
+      timerDue = performance.now() + ask;
+      timer = setTimeout(timerFired, ask);
+    } else {
+      channel.port2.postMessage(0);
+    }
+  }
+
   function rest(msLeft, wakeUp) {
     endTurn(msLeft);
     pendingWake = wakeUp;
     waitingForKey = msLeft === noDeadline;
-    marchfireHost.input.pollGamepads();
+    marchfireHost.input.lookAtPads(waitingForKey);
+    // The game's clock reads whole ms: it reaches tick + msLeft when the
+    // time since load less the pauses does.
+    deadline = waitingForKey ? null : tick() + msLeft + pausedTotal;
     if (paused()) return;  // the end of the pause wakes it
-    if (waitingForKey) {
-      timer = setTimeout(wake, keyWaitSliceMs);
-    } else if (msLeft >= 2) {
-      // A timer may fire a little late: ask for one ms less than allowed.
-      timer = setTimeout(wake, msLeft - 1);
-    } else {
-      channel.port2.postMessage(0);
-    }
+    if (waitingForKey) marchfireHost.input.watchPads();
+    else towardDeadline(true);  // never a wake inside the rest itself
   }
 
   function setPaused(reason, on) {
@@ -81,8 +128,7 @@ marchfireHost.pace = (function () {
     if (now === before) return;
     if (now) {
       pausedAt = performance.now();
-      if (timer !== null) clearTimeout(timer);
-      timer = null;
+      stopTimer();
     } else {
       pausedTotal += performance.now() - pausedAt;
       pausedAt = null;

@@ -1,5 +1,10 @@
 // The canvas, the score line's font, and the notices over the play field:
 // paused, the end of the game, a start that failed.
+//
+// Frames go through WebGL (gl_frame.js). Where the browser refuses it or
+// has no GPU for it, and while a lost context is not back, a 2D canvas takes
+// the place of the WebGL one (a canvas that gave one kind of context gives
+// no other) and the program hands it RGBA bytes.
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
@@ -11,9 +16,18 @@ marchfireHost.screen = (function () {
   var lineAscent = 13;
   var lineHeight = 17;
 
-  var canvas = null;
+  var glCanvas = null;
+  var glView = null;      // null where WebGL was refused
+  var flatCanvas = null;  // the 2D canvas, made when first needed
   var context = null;
   var image = null;
+  var onGl = false;       // whether frames go through WebGL now
+  // The 2D canvas has not had the program's bytes yet: its first flip
+  // puts the whole frame, whatever changed.
+  var flatWhole = true;
+  // The game's words of the last frame shown, kept readable by the program
+  // until its next flip: what a context that is back shows again.
+  var last = null;
   var textCanvas = null;
   var textContext = null;
   // Measured for the page's own figures (documented in docs/performance.md):
@@ -29,14 +43,29 @@ marchfireHost.screen = (function () {
     if (list.length > statsKept) list.shift();
   }
 
-  function show(heap, rgba, width, height, convertMs) {
+  function show(heap, frame, rgba, width, height, convertMs, firstChanged, lastChanged) {
     var began = performance.now();
-    if (image === null || image.data.buffer !== heap.buffer || image.data.byteOffset !== rgba) {
-      // The program's memory never grows, so this view stays valid.
-      image = new ImageData(new Uint8ClampedArray(heap.buffer, rgba, width * height * 4), width,
-                            height);
+    if (last === null || last.bytes.buffer !== heap.buffer || last.bytes.byteOffset !== frame) {
+      // The program's memory never grows, so these views stay valid.
+      last = {bytes: new Uint8Array(heap.buffer, frame, width * height * 4), width: width,
+              height: height};
     }
-    context.putImageData(image, 0, 0);
+    if (onGl) {
+      glView.show(last.bytes);
+    } else {
+      if (image === null || image.data.buffer !== heap.buffer || image.data.byteOffset !== rgba) {
+        image = new ImageData(new Uint8ClampedArray(heap.buffer, rgba, width * height * 4), width,
+                              height);
+      }
+      // An unchanged frame leaves the canvas alone, and the browser with
+      // nothing to draw again.
+      if (flatWhole) {
+        context.putImageData(image, 0, 0);
+        flatWhole = false;
+      } else if (firstChanged <= lastChanged) {
+        context.putImageData(image, 0, 0, 0, firstChanged, width, lastChanged - firstChanged + 1);
+      }
+    }
     var now = performance.now();
     if (enterPending) performance.measure('marchfire-enter-to-play', 'marchfire-enter');
     enterPending = false;
@@ -44,6 +73,62 @@ marchfireHost.screen = (function () {
     stats.frames += 1;
     keep(stats.shownAt, now);
     keep(stats.showMs, now - began + convertMs);
+  }
+
+  // The canvas in the page is this one now, under the id the style knows.
+  function putInPage(canvas) {
+    var shown = document.getElementById('frame');
+    if (shown === canvas) return;
+    shown.removeAttribute('id');
+    canvas.id = 'frame';
+    canvas.setAttribute('aria-label', shown.getAttribute('aria-label'));
+    shown.replaceWith(canvas);
+  }
+
+  // Desynchronized: the canvas hands its frames to the compositor itself,
+  // which takes the page's thread out of drawing each one (half its busy
+  // time in play, docs/performance.md).
+  var flatAttributes = {alpha: false, desynchronized: true};
+
+  function useFlatCanvas() {
+    onGl = false;
+    flatWhole = true;
+    if (flatCanvas === null) {
+      var plain = glCanvas.getContext('2d', flatAttributes);
+      if (plain) {
+        flatCanvas = glCanvas;
+        context = plain;
+      } else {
+        flatCanvas = document.createElement('canvas');
+        flatCanvas.width = glCanvas.width;
+        flatCanvas.height = glCanvas.height;
+        context = flatCanvas.getContext('2d', flatAttributes);
+      }
+    }
+    putInPage(flatCanvas);
+    if (last === null) return;
+    // Once, when the switch comes: the next flips bring RGBA bytes.
+    var words = new Uint32Array(last.bytes.buffer, last.bytes.byteOffset, last.width * last.height);
+    var again = new ImageData(last.width, last.height);
+    var rgba = new Uint32Array(again.data.buffer);
+    for (var i = 0; i < words.length; i++) {
+      var p = words[i];
+      rgba[i] = (0xFF000000 | (p & 0xFF00) | (p >>> 16 & 0xFF) | (p & 0xFF) << 16) >>> 0;
+    }
+    context.putImageData(again, 0, 0);
+  }
+
+  function useGl() {
+    onGl = true;
+    putInPage(glCanvas);
+    if (last !== null) glView.show(last.bytes);
+  }
+
+  // What the player sees, as RGBA bytes, top row first (the browser test
+  // reads the frame here, whichever way it is shown).
+  function readShown() {
+    if (onGl) return glView.readShown();
+    return context.getImageData(0, 0, flatCanvas.width, flatCanvas.height).data;
   }
 
   function renderText(text, colorref, maxWidth, maxHeight) {
@@ -95,8 +180,20 @@ marchfireHost.screen = (function () {
   }
 
   function start() {
-    canvas = document.getElementById('frame');
-    context = canvas.getContext('2d', {alpha: false});
+    glCanvas = document.getElementById('frame');
+    glView = marchfireHost.glFrame.open(glCanvas);
+    if (glView === null) {
+      useFlatCanvas();
+    } else {
+      onGl = true;
+      glCanvas.addEventListener('webglcontextlost', function (event) {
+        event.preventDefault();  // asks for the context back
+        useFlatCanvas();
+      });
+      glCanvas.addEventListener('webglcontextrestored', function () {
+        if (glView.rebuild()) useGl();
+      });
+    }
     textCanvas = document.createElement('canvas');
     textCanvas.width = 1024;
     textCanvas.height = 64;
@@ -112,6 +209,11 @@ marchfireHost.screen = (function () {
   return {
     start: start,
     show: show,
+    wantsRgba: function () { return !onGl; },
+    forgetFrame: function () { last = null; },
+    readShown: readShown,
+    // 'webgl' or '2d': how frames are shown now.
+    path: function () { return onGl ? 'webgl' : '2d'; },
     renderText: renderText,
     gameOver: gameOver,
     reportFatal: reportFatal,

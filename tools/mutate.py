@@ -14,8 +14,9 @@ Which tests try a fault follows from its file: the game's core (game/,
 display/, assets/, shell/) its core, loader and stress suites; the desktop
 backends' shared code (platform/shared/, platform/sdl/) the Linux backend's
 tests; the Windows backend the cross-built backend checks under Wine on a
-virtual screen; the browser's page (platform/web/) the browser test in
-headless Chromium.
+virtual screen; the browser page's input and pace (platform/web/page/input.js
+and pace.js) their unit test under Node; the rest of the browser's page
+(platform/web/) the browser test in headless Chromium.
 """
 import argparse
 import os
@@ -185,8 +186,19 @@ def test_browser():
     return ({None: "hung", 0: "survived"}.get(code, "killed"), "browser test")
 
 
+def build_nothing():
+    return True, ""
+
+
+def test_page_input():
+    code, output = nice(["node", "--test", "tests/web/input_test.js"], timeout=60, cwd=TREE)
+    return ({None: "hung", 0: "survived"}.get(code, "killed"), "page input test")
+
+
 # The suite of a fault: the first whose folders hold its file.
 SUITES = [("platform/win32/", build_windows, test_windows),
+          ("platform/web/page/input.js", build_nothing, test_page_input),
+          ("platform/web/page/pace.js", build_nothing, test_page_input),
           ("platform/web/", build_browser, test_browser),
           ("platform/shared/", build_desktop, test_desktop),
           ("platform/sdl/", build_desktop, test_desktop),

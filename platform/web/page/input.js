@@ -33,6 +33,9 @@ marchfireHost.input = (function () {
   function press(source, key) {
     if (held[source][key]) return;
     held[source][key] = true;
+    // A press made while paused only holds the key for as long as it lasts:
+    // no tap for the game, no Enter for a picture.
+    if (pace.paused()) return;
     // Enter only means something to a picture waiting for it; a press in
     // play must not start the next game the moment a death picture shows.
     if (key !== ENTER || pace.waitingForKey()) latched[key] = true;
@@ -69,16 +72,18 @@ marchfireHost.input = (function () {
         event.code === 'ArrowUp' || event.code === 'ArrowDown') {
       event.preventDefault();  // the page must not scroll
     }
+    // A held key's repeats are no presses: after a pause or a trip to another
+    // window they would arm a shot, or take a key, that was never pressed here.
+    if (event.repeat) return;
     if (event.code === 'KeyP' || event.code === 'KeyF') {
-      if (event.repeat) return;
       if (event.code === 'KeyP') togglePlayerPause(); else marchfireHost.fullScreen.toggle();
       return;
     }
     // Escape quits whatever paused the game: the game must see it to end.
     if (event.code === 'Escape') pace.endEveryPause();
-    if (pace.paused()) return;
     if (event.code === 'Space') {
-      spaceHeld.keyboard = true;
+      // No shot from a press made while the game stands still.
+      if (!pace.paused()) spaceHeld.keyboard = true;
       return;
     }
     var key = keyOfCode[event.code];

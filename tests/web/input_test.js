@@ -71,7 +71,7 @@ function page() {
         buttons: Array.from({length: pad.count ?? 17}, (_, b) =>
           ({pressed: (pad.buttons || []).includes(b), value: (pad.values || {})[b] ?? 0})),
       });
-      input.pollGamepads();
+      input.lookAtPads(true);
     }),
     pad: (buttons, x = 0) => p.pads([{buttons, axes: [x, 0]}]),
     touch: (id, type, onButton = false) => p.act(() => dispatch(element(id), type,
@@ -206,6 +206,8 @@ test('a pause holds back presses, taps and shots, keeps earlier holds, and the g
     assert.equal(p.keys(), kind === 'focus' ? 'right' : 'left right', kind);
     assert.equal(p.up('Space').pad([]).shots(), 0, kind);
   }
+  const again = page().rest(15).pause('P').resume('P').pause('hidden');
+  assert.equal(again.wakesAt(1000), 0, 'a pause begun again before the end of the last one woke the game');
   const p = page().atPicture().pause('P').tap('Enter').resume('P');
   assert.deepEqual([p.keys(), p.calls.markEnter], ['', 0], 'Enter tapped in a pause is none');
 });

@@ -24,6 +24,7 @@ namespace {
 
 constexpr LPARAM p_down = 0x00190001;  // scan code of P, first press
 constexpr LPARAM escape_down = 0x00010001;
+constexpr LPARAM left_down = 0x014B0001;  // extended
 
 void check_decisions() {
   using namespace win32;
@@ -159,12 +160,15 @@ void check_escape_ends_pause(HWND window) {
   press_p(window);
   // A tap too short for any poll: down and up before the game looks.
   rest_until_done_later(200, [&] {
+    PostMessageA(window, WM_KEYDOWN, VK_LEFT, left_down);
+    PostMessageA(window, WM_KEYUP, VK_LEFT, left_down | 0xC0000000);
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, escape_down);
     PostMessageA(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
   });
   check(!win32::paused(), "Escape ends the pause");
   check(platform::key_down(platform::Key::escape), "and then reads as held, though already up");
   check(!platform::key_down(platform::Key::escape), "once");
+  check(!platform::key_down(platform::Key::left), "a Left tapped during the pause is no step");
   dispatch_pending();
 }
 

@@ -232,22 +232,32 @@ def steady_score(at=(0, 0)):
 
 
 def hit_from_the_lane(at=(0, 0)):
-    """A missile from the lane between the shields, under the grid's middle
-    columns whichever way it marches (its left edge stays within 337..544 in
-    the first sweep), fired again after a miss: where the player stood, with
-    which shot the score changed, and the score text in the screenshot that
-    showed the change (the player may be shot right after it)."""
-    before = steady_score(at)  # read before the player stands in the open lane
-    lane_x = move_player_to(560, 600, at)
-    if before is None or lane_x is None or not 365 <= lane_x <= 615:
+    """A missile from the lane between the shields (the player at x 365..615:
+    its missile clears both), aimed under the grid's middle column, which
+    some point of the lane is under wherever the grid marches; fired again
+    after a miss. Out in the lane the player is shot at, so everything that
+    can be done first is done under the blue shield. Where the player stood,
+    with which shot the score changed, and the score text in the screenshot
+    that showed the change (the player may be shot right after it)."""
+    move_player_to(250, 320, at)  # under the blue shield
+    before = steady_score(at)
+    grid = grid_place(h.shot())
+    if before is None or grid is None:
+        return None, None, None
+    # The grid is 484 wide; a missile leaves 26 right of the player.
+    target = min(max(grid[0] - at[0] + 242 - 26, 400), 580)
+    lane_x = move_player_to(target - 20, target + 20, at)
+    if lane_x is None or not 365 <= lane_x <= 615:
         return lane_x, None, None
     for shot_number in (1, 2, 3):
         h.press("space", 0.15)
         seen = h.shows(2.5, lambda shot: death_shown(shot, at) or score(shot, at) != before and
                        shot.count(WHITE, at[0] + 900, at[1], 124, 24) > 20, game)
         if seen:
-            return (lane_x, None, None) if death_shown(seen, at) else (lane_x, shot_number,
-                                                                      score(seen, at))
+            if death_shown(seen, at):
+                return lane_x, None, None
+            h.press("Left", (lane_x - 280) / 400)  # back under the shield
+            return lane_x, shot_number, score(seen, at)
     return lane_x, None, None
 
 
@@ -272,8 +282,13 @@ def left_and_fire():
     """Held Left takes the player to the left edge, where no shield stands
     in the way of a shot; Space fires from there."""
     before = player_x(h.shot())
-    after = move_player_to(0, 40)
-    if None in (before, after) or after + 100 > before:
+    if before is None:
+        return before, None, False
+    h.key_down("Left")
+    h.wait_for(10, lambda: (lambda x: x is not None and x <= 40)(player_x(h.shot())), every=0.05)
+    h.key_up("Left")
+    after = move_player_to(0, 40)  # where it came to rest
+    if after is None or after + 100 > before:
         return before, after, False
     h.press("space", 0.15)
     # It flies for two seconds up to the top.

@@ -230,7 +230,15 @@ void check_lost_display_paces(HWND window) {
         "nor waits for the screen: " + std::to_string(all_took) + " ms for 40 steps");
   SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
   win32::pause_reset();
-  check(platform::lock_back_surface(surface) && platform::unlock_back_surface(),
+  // The system gives the screen back in its own time; the game tries again
+  // at every step meanwhile, and so does this, for up to five seconds.
+  bool locked = false;
+  for (int step = 0; step < 100 && !locked; ++step) {
+    dispatch_pending();
+    locked = platform::lock_back_surface(surface);
+    if (!locked) Sleep(50);
+  }
+  check(locked && platform::unlock_back_surface(),
         "once the screen is back, the surface locks again");
 }
 

@@ -428,12 +428,14 @@ def start_in_window(name, folder=unpacked, **kwargs):
     """The game started where full screen is refused: it and its window's
     inside, once the intro shows there pixel for pixel."""
     program = wine.start(folder / "marchfire.exe", name, cwd=elsewhere, **kwargs)
-    window = h.window_named("DirectDraw 24-Bit Bitmap Loading", 120)
 
     def intro_inside():
-        place, shot = h.geometry(window), h.shot()
-        return place if place and shot.same(pic["intro"], *place[:2]) == 1.0 else None
-    place = window and h.wait_for(120, intro_inside, alive=program)
+        # Looked up anew each time: the window of the refused full screen
+        # may go while the game opens its window.
+        window = h.window_named("DirectDraw 24-Bit Bitmap Loading", 1)
+        place = window and h.geometry(window)
+        return (window, place) if place and h.shot().same(pic["intro"], *place[:2]) == 1.0 else None
+    window, place = h.wait_for(120, intro_inside, alive=program) or (None, None)
     if place:
         h.focus(window, sync=False)
     return program, place

@@ -351,7 +351,11 @@ class Wine:
         env = dict(env or {})
         if "WINEDLLOVERRIDES" in env:
             env["WINEDLLOVERRIDES"] = os.environ["WINEDLLOVERRIDES"] + ";" + env["WINEDLLOVERRIDES"]
-        return Program(["wine", exe, *args], name, cwd=cwd, env=env)
+        # Through start, which waits and ends with the program's own exit
+        # code: once a program's threads have ended, the Wine server kills
+        # its Unix process with SIGKILL if it takes more than half a second
+        # to go, as it may on a loaded machine, and that would hide the code.
+        return Program(["wine", "start", "/b", "/wait", "/unix", exe, *args], name, cwd=cwd, env=env)
 
     def path(self, path):
         """The Windows path of a file."""

@@ -158,15 +158,17 @@ def back_to_play(at=(0, 0)):
 
 
 def move_player_to(low, high, at=(0, 0)):
-    """Moves the player until it stands with x in [low, high]; where it stands."""
+    """Moves the player until it stands with x in [low, high], for up to
+    30 s; where it stands. Each press is sized for the distance at the
+    game's own speed (6 px per 15 ms step) and the next one is made from
+    where the player came to rest: on a loaded machine it moves less."""
     def seen():  # a screenshot may catch a frame half drawn
         found = h.wait_for(2, lambda: [x for x in [player_x(h.shot(), at)] if x is not None],
                            every=0.1)
         return found[0] if found else None
+    deadline = time.monotonic() + 30
     x = seen()
-    for _ in range(8):
-        if x is None or low <= x <= high:
-            break
+    while x is not None and not low <= x <= high and time.monotonic() < deadline:
         target = (low + high) // 2
         h.press("Right" if target > x else "Left", abs(target - x) / 500 + 0.05)
         time.sleep(0.2)

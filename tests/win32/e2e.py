@@ -293,8 +293,9 @@ def left_and_fire():
     if after is None or after + 100 > before:
         return before, after, False
     h.press("space", 0.15)
-    # It flies for two seconds up to the top.
-    return before, after, bool(h.shows(2, lambda shot: missiles(shot, after), game))
+    # It flies for two seconds of play up to the top, from the step that
+    # takes the release: a loaded machine may take it late.
+    return before, after, bool(h.shows(5, lambda shot: missiles(shot, after), game))
 
 
 x_before, x_moved, fired = in_play(left_and_fire, lambda result: result[2]) or (None, None, False)

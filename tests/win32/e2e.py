@@ -233,23 +233,32 @@ def steady_score(at=(0, 0)):
     return h.wait_for(3, read, every=0.1)
 
 
+def in_lane(x):
+    return x is not None and 365 <= x <= 615
+
+
 def hit_from_the_lane(at=(0, 0)):
     """A missile from the lane between the shields (the player at x 365..615:
-    its missile clears both), aimed under the grid's middle column, which
-    some point of the lane is under wherever the grid marches; fired again
-    after a miss. Out in the lane the player is shot at, so everything that
-    can be done first is done under the blue shield. Where the player stood,
-    with which shot the score changed, and the score text in the screenshot
-    that showed the change (the player may be shot right after it)."""
-    move_player_to(250, 320, at)  # under the blue shield
+    its missile clears both), fired again after a miss. Out in the lane the
+    player is shot at, and on a loaded machine every screenshot takes long:
+    the score is read and the grid found with the player under a shield, on
+    the side of the lane where the grid stands, so that the lane's nearer
+    part lies under the grid (484 wide, its left edge at 0..540); the player
+    is then walked in with the key held until it stands in the lane. Where
+    it stood, with which shot the score changed, and the score text in the
+    screenshot that showed the change (the player may be shot right after)."""
     before = steady_score(at)
     grid = grid_place(h.shot())
     if before is None or grid is None:
         return None, None, None
-    # The grid is 484 wide; a missile leaves 26 right of the player.
-    target = min(max(grid[0] - at[0] + 242 - 26, 400), 580)
-    lane_x = move_player_to(target - 20, target + 20, at)
-    if lane_x is None or not 365 <= lane_x <= 615:
+    from_right = grid[0] - at[0] > 270
+    move_player_to(*((700, 760) if from_right else (260, 320)), at)  # under a shield
+    key = "Left" if from_right else "Right"
+    h.key_down(key)
+    h.wait_for(10, lambda: in_lane(player_x(h.shot(), at)), every=0.02)
+    h.key_up(key)
+    lane_x = move_player_to(365, 615, at)  # where it came to rest
+    if not in_lane(lane_x):
         return lane_x, None, None
     for shot_number in (1, 2, 3):
         h.press("space", 0.15)
@@ -258,7 +267,7 @@ def hit_from_the_lane(at=(0, 0)):
         if seen:
             if death_shown(seen, at):
                 return lane_x, None, None
-            h.press("Left", (lane_x - 280) / 400)  # back under the shield
+            h.press("Right" if from_right else "Left", 0.4)  # back under the shield
             return lane_x, shot_number, score(seen, at)
     return lane_x, None, None
 
@@ -486,7 +495,10 @@ pad(stick_x=-30000)
 left = h.shows(10, lambda shot: player_x(shot, at) == 0, game)
 pad(stick_x=11000)  # inside the dead zone
 time.sleep(0.5)
-t.check(left and player_x(h.shot(), at) == 0, "the stick moves the player, past its dead zone only")
+resting = h.shot()
+t.check(left and player_x(resting, at) == 0, "the stick moves the player, past its dead zone only",
+        f"(held left: {'at x 0' if left else 'not at x 0 in 10 s'}; then at x {player_x(resting, at)}"
+        f"{', shot' if death_shown(resting, at) else ''})")
 pad(0x1000)
 time.sleep(0.5)
 held = missiles(h.shot(), 0, at)  # at the left edge, where no shield is in the way

@@ -30,19 +30,14 @@ constexpr GameKey game_keys[] = {{platform::Key::left, VK_LEFT, "Left"},
                                  {platform::Key::escape, VK_ESCAPE, "Escape"},
                                  {platform::Key::enter, VK_RETURN, "Enter"}};
 
-// The message of a key going down as the keyboard sends it: its scan code,
-// the arrows' extended bit, and bit 30 for a repeat.
-LPARAM down_data(WORD virtual_key, bool repeat) {
-  LPARAM data = 1 | static_cast<LPARAM>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC)) << 16;
-  if (virtual_key == VK_LEFT || virtual_key == VK_RIGHT) data |= LPARAM{1} << 24;
-  if (repeat) data |= LPARAM{1} << 30;
-  return data;
-}
+// The repeat count 1, and for a repeat the bit that says the key was down.
+constexpr LPARAM first_press = 1;
+constexpr LPARAM repeat_press = 0x40000001;
 
 // Down and up before the game looks: the key state never shows it held.
 void post_tap(HWND window, WORD virtual_key) {
-  PostMessageA(window, WM_KEYDOWN, virtual_key, down_data(virtual_key, false));
-  PostMessageA(window, WM_KEYUP, virtual_key, down_data(virtual_key, false) | 0xC0000000);
+  PostMessageA(window, WM_KEYDOWN, virtual_key, first_press);
+  PostMessageA(window, WM_KEYUP, virtual_key, 0xC0000001);
 }
 
 void check_taps(HWND window) {
@@ -53,22 +48,18 @@ void check_taps(HWND window) {
     const bool at_picture = platform::key_down(tap.key);
     check(at_picture && !platform::key_down(tap.key),
           std::string(tap.name) + " tapped at a picture counts once");
-    // In play: the game's loop takes the message between two steps.
+    // In play: the game's loop takes the message between two steps. An
+    // Enter there must not start the game at the next picture.
     platform::rest(15);
     post_tap(window, tap.virtual_key);
     dispatch_pending();
     const bool in_play = platform::key_down(tap.key);
-    const bool second = platform::key_down(tap.key);
-    if (tap.key == platform::Key::enter) {
-      platform::rest(platform::no_deadline);
-      check(!in_play && !platform::key_down(tap.key),
-            "Enter tapped in play is no Enter, nor at the picture after it");
-    } else {
-      check(in_play && !second, std::string(tap.name) + " tapped in play counts once");
-    }
+    if (tap.key == platform::Key::enter) platform::rest(platform::no_deadline);
+    check(in_play == (tap.key != platform::Key::enter) && !platform::key_down(tap.key),
+          std::string(tap.name) + " tapped in play counts once, Enter not at all");
   }
 
-  PostMessageA(window, WM_KEYDOWN, VK_RIGHT, down_data(VK_RIGHT, true));
+  PostMessageA(window, WM_KEYDOWN, VK_RIGHT, repeat_press);
   platform::rest(platform::no_deadline);
   check(!platform::key_down(platform::Key::right), "a key's repeats are no taps");
 
@@ -82,7 +73,7 @@ void check_taps(HWND window) {
   // The game takes one message per step: a press can be held, seen by the
   // polls and let go before its message is dispatched.
   platform::rest(15);
-  PostMessageA(window, WM_KEYDOWN, VK_LEFT, down_data(VK_LEFT, false));
+  PostMessageA(window, WM_KEYDOWN, VK_LEFT, first_press);
   Sleep(20);
   send_key(VK_LEFT, true);
   const bool held = platform::key_down(platform::Key::left);

@@ -241,10 +241,10 @@ def hit_from_the_lane(at=(0, 0)):
     """A missile from the lane between the shields (the player at x 365..615:
     its missile clears both), fired again after a miss. Out in the lane the
     player is shot at, and on a loaded machine every screenshot takes long:
-    the score is read and the grid found with the player under a shield, on
-    the side of the lane where the grid stands, so that the lane's nearer
-    part lies under the grid (484 wide, its left edge at 0..540); the player
-    is then walked in with the key held until it stands in the lane. Where
+    the score is read and the grid found first, and the player goes under
+    the shield on the side of the lane where the grid stands, so that the
+    lane's nearer part lies under the grid (484 wide, its left edge at
+    0..540), and from there into that part. Where
     it stood, with which shot the score changed, and the score text in the
     screenshot that showed the change (the player may be shot right after)."""
     before = steady_score(at)
@@ -253,11 +253,9 @@ def hit_from_the_lane(at=(0, 0)):
         return None, None, None
     from_right = grid[0] - at[0] > 270
     move_player_to(*((700, 760) if from_right else (260, 320)), at)  # under a shield
-    key = "Left" if from_right else "Right"
-    h.key_down(key)
-    h.wait_for(10, lambda: in_lane(player_x(h.shot(), at)), every=0.02)
-    h.key_up(key)
-    lane_x = move_player_to(365, 615, at)  # where it came to rest
+    # A press never takes the player further than its length allows, so it
+    # comes from the shield's side and stops in the lane's nearer part.
+    lane_x = move_player_to(*((540, 600) if from_right else (380, 440)), at)
     if not in_lane(lane_x):
         return lane_x, None, None
     for shot_number in (1, 2, 3):
@@ -375,6 +373,15 @@ def steps(start, end):
 
 
 back_to_play()
+# The grid marches lower all game long, and on a loaded machine the test
+# comes here late in its game: a grid that is already low is let reach the
+# player, so that the switches are tried in a new game, not met by the death
+# picture halfway.
+low = grid_place(h.shot())
+if low and low[1] >= 250:
+    print(f"note: the grid is low (at y {low[1]}); its march ends this game first")
+    h.shows(180, death_shown, game)
+    back_to_play()
 h.focus(game_window, sync=False)
 move_player_to(200, 280)  # under the blue shield, safe from the grid's fire
 started, marched_from = time.monotonic(), grid_place(h.shot())

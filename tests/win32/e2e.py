@@ -152,7 +152,8 @@ def back_to_play(at=(0, 0)):
         return now
     deaths += 1
     now.keep(f"death-{deaths}")
-    print(f"note: an enemy missile hit the player (death-{deaths}.png); Enter starts a new game")
+    print(f"note: the game ended, the player shot or reached by the grid (death-{deaths}.png); "
+          "Enter starts a new game")
     h.press("Return", 0.2)
     return h.shows(15, lambda shot: grid_shown(shot, at), game)
 

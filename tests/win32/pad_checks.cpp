@@ -97,7 +97,11 @@ void check_read_between_steps() {
   for (int i = 0; i < 200 && platform::fetch_message(message); ++i) {
     platform::dispatch_message(message);
   }
-  Sleep(20);
+  // The pads are read at most every 10 ms of the system's tick, which Wine
+  // brings up to date only now and then: the release is made once the tick
+  // has moved on, however long the machine takes to move it.
+  const DWORD pressed_at = GetTickCount();
+  for (int nap = 0; nap < 400 && GetTickCount() - pressed_at < 20; ++nap) Sleep(5);
   fake[0].buttons = 0;
   const bool active = win32::application_active();
   check(take(platform::MessageKind::key_up, message) && message.key_code == VK_SPACE,

@@ -238,25 +238,37 @@ def in_lane(x):
     return x is not None and 365 <= x <= 615
 
 
+def held_until(key, reached, at=(0, 0)):
+    """The key held until the player's x satisfies reached(x), for up to
+    10 s; where the player then came to rest. A loaded machine can make the
+    game so slow that a short press moves the player by one step at most."""
+    h.key_down(key)
+    h.wait_for(10, lambda: (lambda x: x is not None and reached(x))(player_x(h.shot(), at)),
+               every=0.02)
+    h.key_up(key)
+    return move_player_to(-1, 2000, at)  # no move: only where it stands
+
+
 def hit_from_the_lane(at=(0, 0)):
     """A missile from the lane between the shields (the player at x 365..615:
-    its missile clears both), fired again after a miss. Out in the lane the
-    player is shot at, and on a loaded machine every screenshot takes long:
-    the score is read and the grid found first, and the player goes under
-    the shield on the side of the lane where the grid stands, so that the
-    lane's nearer part lies under the grid (484 wide, its left edge at
-    0..540), and from there into that part. Where
-    it stood, with which shot the score changed, and the score text in the
-    screenshot that showed the change (the player may be shot right after)."""
+    its missile clears both), fired again after a miss. Each attempt begins
+    with the player at its start, under the blue shield: the score is read
+    and the grid found there, and the player then walks into the lane with
+    Right held until it stands under the grid's left columns (the grid is
+    484 wide, its left edge at 0..540): out in the lane the player is shot
+    at. Where it stood, with which shot the score changed, and the score
+    text in the screenshot that showed the change (the player may be shot
+    right after)."""
     before = steady_score(at)
     grid = grid_place(h.shot())
     if before is None or grid is None:
         return None, None, None
-    from_right = grid[0] - at[0] > 270
-    move_player_to(*((700, 760) if from_right else (260, 320)), at)  # under a shield
-    # A press never takes the player further than its length allows, so it
-    # comes from the shield's side and stops in the lane's nearer part.
-    lane_x = move_player_to(*((540, 600) if from_right else (380, 440)), at)
+    # A missile leaves 26 right of the player; walking, it may go on for a
+    # screenshot's time after the threshold.
+    threshold = min(max(grid[0] - at[0] + 4, 380), 560)
+    lane_x = held_until("Right", lambda x: x >= threshold, at)
+    if lane_x is not None and lane_x > 615:
+        lane_x = move_player_to(540, 600, at)
     if not in_lane(lane_x):
         return lane_x, None, None
     for shot_number in (1, 2, 3):
@@ -266,7 +278,6 @@ def hit_from_the_lane(at=(0, 0)):
         if seen:
             if death_shown(seen, at):
                 return lane_x, None, None
-            h.press("Right" if from_right else "Left", 0.4)  # back under the shield
             return lane_x, shot_number, score(seen, at)
     return lane_x, None, None
 
@@ -294,10 +305,7 @@ def left_and_fire():
     before = player_x(h.shot())
     if before is None:
         return before, None, False
-    h.key_down("Left")
-    h.wait_for(10, lambda: (lambda x: x is not None and x <= 40)(player_x(h.shot())), every=0.05)
-    h.key_up("Left")
-    after = move_player_to(0, 40)  # where it came to rest
+    after = held_until("Left", lambda x: x == 0)  # at the edge it stands still
     if after is None or after + 100 > before:
         return before, after, False
     h.press("space", 0.15)

@@ -508,12 +508,12 @@ play = h.shows(15, lambda shot: grid_shown(shot, at), game)
 pad()
 t.check(play, "a pad plugged in after the start is seen: its Start starts play")
 pad(stick_x=-30000)
-left = h.shows(10, lambda shot: player_x(shot, at) == 0, game)
+left = h.shows(30, lambda shot: player_x(shot, at) == 0, game)
 pad(stick_x=11000)  # inside the dead zone
 time.sleep(0.5)
 resting = h.shot()
 t.check(left and player_x(resting, at) == 0, "the stick moves the player, past its dead zone only",
-        f"(held left: {'at x 0' if left else 'not at x 0 in 10 s'}; then at x {player_x(resting, at)}"
+        f"(held left: {'at x 0' if left else 'not at x 0 in 30 s'}; then at x {player_x(resting, at)}"
         f"{', shot' if death_shown(resting, at) else ''})")
 pad(0x1000)
 time.sleep(0.5)
@@ -523,7 +523,7 @@ fired = h.shows(3, lambda shot: missiles(shot, 0, at), game)
 t.check(not held and fired and len(missiles(fired, 0, at)) == 1, "A fires once, on its release",
         f"({held} while held, then {fired and missiles(fired, 0, at)})")
 pad(0x0008)  # right, held until the player has moved
-moved = h.shows(10, lambda shot: (player_x(shot, at) or 0) > 0, game)
+moved = h.shows(30, lambda shot: (player_x(shot, at) or 0) > 0, game)
 pad()
 moved_to = moved and player_x(moved, at)
 t.check(moved_to and moved_to > 0, f"the D-pad moves the player (to x {moved_to})")

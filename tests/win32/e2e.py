@@ -162,19 +162,39 @@ def move_player_to(low, high, at=(0, 0)):
     """Moves the player until it stands with x in [low, high], for up to
     30 s; where it stands. Each press is sized for the distance at the
     game's own speed (6 px per 15 ms step) and the next one is made from
-    where the player came to rest: on a loaded machine it moves less."""
-    def seen():  # a screenshot may catch a frame half drawn
-        found = h.wait_for(2, lambda: [x for x in [player_x(h.shot(), at)] if x is not None],
-                           every=0.1)
-        return found[0] if found else None
+    where the player came to rest. A machine loaded so much that a press
+    comes to the game as down and up at once moves it by a step at most:
+    then the key is held until the player has arrived."""
     deadline = time.monotonic() + 30
-    x = seen()
+    x = seen_player(at)
     while x is not None and not low <= x <= high and time.monotonic() < deadline:
-        target = (low + high) // 2
-        h.press("Right" if target > x else "Left", abs(target - x) / 500 + 0.05)
+        key = "Right" if x < low else "Left"
+        h.press(key, abs((low + high) // 2 - x) / 500 + 0.05)
         time.sleep(0.2)
-        x = seen()
+        moved = seen_player(at)
+        if moved is not None and abs(moved - x) <= 6:
+            moved = held_until(key, (lambda v: v >= low) if key == "Right" else (lambda v: v <= high),
+                               at)
+        x = moved
     return x
+
+
+def seen_player(at=(0, 0)):
+    """Where the player stands, from the first screenshot that shows it (one
+    may catch a frame half drawn)."""
+    found = h.wait_for(2, lambda: [x for x in [player_x(h.shot(), at)] if x is not None], every=0.1)
+    return found[0] if found else None
+
+
+def held_until(key, reached, at=(0, 0)):
+    """The key held until the player's x satisfies reached(x), for up to
+    10 s; where the player then came to rest."""
+    h.key_down(key)
+    h.wait_for(10, lambda: (lambda x: x is not None and reached(x))(player_x(h.shot(), at)),
+               every=0.02)
+    h.key_up(key)
+    time.sleep(0.2)
+    return seen_player(at)
 
 
 def score(shot, at=(0, 0)):
@@ -238,17 +258,6 @@ def in_lane(x):
     return x is not None and 365 <= x <= 615
 
 
-def held_until(key, reached, at=(0, 0)):
-    """The key held until the player's x satisfies reached(x), for up to
-    10 s; where the player then came to rest. A loaded machine can make the
-    game so slow that a short press moves the player by one step at most."""
-    h.key_down(key)
-    h.wait_for(10, lambda: (lambda x: x is not None and reached(x))(player_x(h.shot(), at)),
-               every=0.02)
-    h.key_up(key)
-    return move_player_to(-1, 2000, at)  # no move: only where it stands
-
-
 def hit_from_the_lane(at=(0, 0)):
     """A missile from the lane between the shields (the player at x 365..615:
     its missile clears both), fired again after a miss. Each attempt begins
@@ -267,8 +276,8 @@ def hit_from_the_lane(at=(0, 0)):
     # screenshot's time after the threshold.
     threshold = min(max(grid[0] - at[0] + 4, 380), 560)
     lane_x = held_until("Right", lambda x: x >= threshold, at)
-    if lane_x is not None and lane_x > 615:
-        lane_x = move_player_to(540, 600, at)
+    if lane_x is not None and not in_lane(lane_x):
+        lane_x = move_player_to(400, 580, at)
     if not in_lane(lane_x):
         return lane_x, None, None
     for shot_number in (1, 2, 3):

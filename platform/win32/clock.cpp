@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "platform/win32/display_surfaces.h"
 #include "platform/win32/gamepads.h"
+#include "platform/win32/key_taps.h"
 #include "platform/win32/message_service.h"
 #include "platform/win32/pause.h"
 #include "platform/win32/precise_wait.h"
@@ -24,6 +25,7 @@ std::uint32_t tick_ms() {
 
 // On the game's clock, so that a pause neither shortens nor ends it.
 void sleep_ms(std::uint32_t ms) {
+  win32::begin_wait(false);
   const std::uint32_t start = tick_ms();
   for (;;) {
     win32::apply_display_requests();
@@ -41,6 +43,7 @@ void sleep_ms(std::uint32_t ms) {
 // No frame is under way while the game rests: the display may be switched.
 // A key wait is a picture's, on which Start is Enter; the pacing is play's.
 void rest(std::uint32_t ms_left) {
+  win32::begin_wait(ms_left == no_deadline);
   win32::apply_display_requests();
   win32::poll_gamepads(ms_left == no_deadline ? GameActivity::picture : GameActivity::play);
   if (win32::paused()) {

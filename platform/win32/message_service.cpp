@@ -2,6 +2,7 @@
 
 #include "platform/win32/display_surfaces.h"
 #include "platform/win32/gamepads.h"
+#include "platform/win32/key_taps.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/pause.h"
 #include "platform/win32/win32_globals.h"
@@ -23,6 +24,27 @@ bool is_repeat(LPARAM key_data) {
 
 bool alt_held(LPARAM key_data) {
   return (key_data & (LPARAM{1} << 29)) != 0;
+}
+
+// The game's keys among the key-down messages; Enter on the number pad has
+// Enter's virtual key.
+bool game_key_of(WPARAM virtual_key, platform::Key& key) {
+  switch (virtual_key) {
+    case VK_LEFT:
+      key = platform::Key::left;
+      return true;
+    case VK_RIGHT:
+      key = platform::Key::right;
+      return true;
+    case VK_ESCAPE:
+      key = platform::Key::escape;
+      return true;
+    case VK_RETURN:
+      key = platform::Key::enter;
+      return true;
+    default:
+      return false;
+  }
 }
 
 // Painting and the mouse on the window's frame concern the window alone; the
@@ -62,8 +84,12 @@ bool pause_must_give_way() {
   return main_window == nullptr || close_is_due();
 }
 
-void note_key_down(WPARAM virtual_key, LPARAM key_data) {
+void note_key_down(WPARAM virtual_key, LPARAM key_data, DWORD time) {
   if (is_repeat(key_data)) return;
+  // A press made while paused is no tap for the game: it only holds the key
+  // for as long as it lasts. An Escape that ends a pause is latched there.
+  platform::Key key;
+  if (!paused() && game_key_of(virtual_key, key)) note_key_press(key, time);
   if (virtual_key == 'P') pause_toggle_by_player(GetTickCount());
   if (virtual_key == VK_ESCAPE) pause_end_for_escape(GetTickCount());
   if (virtual_key == VK_F11) request_display_switch();
@@ -98,7 +124,7 @@ void service_queue() {
   PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
   for (int taken = 0; taken < key_downs_per_look; ++taken) {
     if (!PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) break;
-    note_key_down(message.wParam, message.lParam);
+    note_key_down(message.wParam, message.lParam, message.time);
   }
   take_alt_enter();
   handle_window_messages();

@@ -12,8 +12,8 @@ namespace win32 {
 // Escape during a pause) and of the program's activation. The window
 // procedure calls these before the game sees the message.
 // F11 and Alt+Enter (a system key: Enter with the Alt bit) ask for the other
-// display mode.
-void note_key_down(WPARAM virtual_key, LPARAM key_data);
+// display mode. `time` is the message's own.
+void note_key_down(WPARAM virtual_key, LPARAM key_data, DWORD time);
 void note_system_key_down(WPARAM virtual_key, LPARAM key_data);
 void note_activation(bool active);
 

@@ -28,7 +28,7 @@ LRESULT CALLBACK native_window_proc(HWND window, UINT message, WPARAM wparam, LP
   // messages as before.
   switch (message) {
     case WM_KEYDOWN:
-      win32::note_key_down(wparam, lparam);
+      win32::note_key_down(wparam, lparam, static_cast<DWORD>(GetMessageTime()));
       break;
     case WM_SYSKEYDOWN:
       win32::note_system_key_down(wparam, lparam);

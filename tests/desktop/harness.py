@@ -165,9 +165,13 @@ def press(keys, seconds=0.15):
 
 
 def window_named(title, seconds=10):
-    """The id of the first window of exactly this title, or None."""
-    return wait_for(seconds, lambda: xdotool("search", "--name", f"^{title}$").split("\n")[0],
-                    every=0.1)
+    """The id of the first window of exactly this title, or None. A window
+    that goes while xdotool searches makes it print an X error: no id."""
+    def first_id():
+        ids = [line for line in xdotool("search", "--name", f"^{title}$").split("\n")
+               if line.isdigit()]
+        return ids[0] if ids else None
+    return wait_for(seconds, first_id, every=0.1)
 
 
 def focus(window, sync=True):
@@ -178,8 +182,11 @@ def focus(window, sync=True):
 
 def geometry(window):
     """Where a window's inside lies on the screen: (x, y, width, height)."""
-    numbers = re.findall(r"\d+", xdotool("getwindowgeometry", window).split("\n", 1)[-1])
-    return tuple(int(n) for n in numbers[:2] + numbers[-2:]) if len(numbers) >= 4 else None
+    # Read by name: an X error (the window went) carries numbers too.
+    text = xdotool("getwindowgeometry", window)
+    position = re.search(r"Position: (\d+),(\d+)", text)
+    size = re.search(r"Geometry: (\d+)x(\d+)", text)
+    return tuple(int(n) for n in position.groups() + size.groups()) if position and size else None
 
 
 def other_window():
@@ -344,7 +351,11 @@ class Wine:
         env = dict(env or {})
         if "WINEDLLOVERRIDES" in env:
             env["WINEDLLOVERRIDES"] = os.environ["WINEDLLOVERRIDES"] + ";" + env["WINEDLLOVERRIDES"]
-        return Program(["wine", exe, *args], name, cwd=cwd, env=env)
+        # Through start, which waits and ends with the program's own exit
+        # code: once a program's threads have ended, the Wine server kills
+        # its Unix process with SIGKILL if it takes more than half a second
+        # to go, as it may on a loaded machine, and that would hide the code.
+        return Program(["wine", "start", "/b", "/wait", "/unix", exe, *args], name, cwd=cwd, env=env)
 
     def path(self, path):
         """The Windows path of a file."""

@@ -24,6 +24,7 @@ namespace {
 
 constexpr LPARAM p_down = 0x00190001;  // scan code of P, first press
 constexpr LPARAM escape_down = 0x00010001;
+constexpr LPARAM left_down = 0x014B0001;  // extended
 
 void check_decisions() {
   using namespace win32;
@@ -62,6 +63,22 @@ void check_decisions() {
   pause_reset();
 }
 
+// The screen as the paused game's own thread draws it, read from another
+// thread until the pause line shows, for up to five seconds: on a loaded
+// machine the drawing may come late. Each read locks the screen, which the
+// drawing needs too: the reads are spaced, and none is made while the
+// screen is still lost.
+ShownFrame shown_with_pause_line() {
+  ShownFrame shown;
+  for (int look = 0; look < 50; ++look) {
+    Sleep(100);
+    if (win32::primary_surface->IsLost() != DD_OK) continue;
+    shown = read_shown_frame(pattern);
+    if (shown.read && shown.band_white_pixels > 200) break;
+  }
+  return shown;
+}
+
 // Presses P: a pause by the player.
 void press_p(HWND window) {
   PostMessageA(window, WM_KEYDOWN, 'P', p_down);
@@ -98,7 +115,7 @@ void check_pause_by_key(HWND window, const platform::LockedSurface& surface) {
   // screen shows the pause line over the last frame.
   ShownFrame during;
   const DWORD held = rest_until_done_later(300, [&] {
-    during = read_shown_frame(pattern);
+    during = shown_with_pause_line();
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
   check(held >= 250,
@@ -124,13 +141,18 @@ void check_pause_by_key(HWND window, const platform::LockedSurface& surface) {
 }
 
 void check_pause_by_deactivation(HWND window) {
+  const DWORD system_before = GetTickCount();
   const std::uint32_t before_tick = platform::tick_ms();
   SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
   check(win32::paused(), "deactivation pauses");
   rest_until_done_later(300, [&] { SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0); });
   check(!win32::paused(), "activation resumes");
-  check(platform::tick_ms() - before_tick < 100,
-        "without the time away (" + std::to_string(platform::tick_ms() - before_tick) + " ms)");
+  // At least 300 ms away, however late the threads ran around it: the
+  // clock must have left out all of them (the tick is read to 1 ms).
+  const DWORD passed = GetTickCount() - system_before;
+  const std::uint32_t advanced = platform::tick_ms() - before_tick;
+  check(advanced + 298 <= passed, "without the time away (" + std::to_string(advanced) +
+                                      " ms on in " + std::to_string(passed) + " ms)");
   check(win32::primary_surface->IsLost() == DD_OK, "the surfaces are restored");
   const ShownFrame after = read_shown_frame(pattern);
   check(after.read && after.mismatches == 0 && after.text_pixels > 20,
@@ -145,9 +167,8 @@ void check_pause_by_deactivation(HWND window) {
   bool paused_when_back = false;
   rest_until_done_later(200, [&] {
     SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
-    Sleep(300);
     paused_when_back = win32::paused();
-    back = read_shown_frame(pattern);
+    back = shown_with_pause_line();
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
   check(paused_when_back, "a pause the player made holds after the screen comes back");
@@ -159,12 +180,15 @@ void check_escape_ends_pause(HWND window) {
   press_p(window);
   // A tap too short for any poll: down and up before the game looks.
   rest_until_done_later(200, [&] {
+    PostMessageA(window, WM_KEYDOWN, VK_LEFT, left_down);
+    PostMessageA(window, WM_KEYUP, VK_LEFT, left_down | 0xC0000000);
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, escape_down);
     PostMessageA(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
   });
   check(!win32::paused(), "Escape ends the pause");
   check(platform::key_down(platform::Key::escape), "and then reads as held, though already up");
   check(!platform::key_down(platform::Key::escape), "once");
+  check(!platform::key_down(platform::Key::left), "a Left tapped during the pause is no step");
   dispatch_pending();
 }
 
@@ -200,11 +224,21 @@ void check_lost_display_paces(HWND window) {
   check(refused == steps, "while the screen is away every lock fails (" + std::to_string(refused) +
                               " of " + std::to_string(steps) + ")");
   check(early == 0, "and no step ends before its 15 ms (" + std::to_string(early) + " did)");
-  check(all_took < steps * 15 * 2,
-        "nor takes much longer: " + std::to_string(all_took) + " ms for 40 steps");
+  // A bound for a step that waits for the screen to come back, not a speed
+  // goal: a loaded machine may make any step late.
+  check(all_took < steps * 100,
+        "nor waits for the screen: " + std::to_string(all_took) + " ms for 40 steps");
   SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
   win32::pause_reset();
-  check(platform::lock_back_surface(surface) && platform::unlock_back_surface(),
+  // The system gives the screen back in its own time; the game tries again
+  // at every step meanwhile, and so does this, for up to five seconds.
+  bool locked = false;
+  for (int step = 0; step < 100 && !locked; ++step) {
+    dispatch_pending();
+    locked = platform::lock_back_surface(surface);
+    if (!locked) Sleep(50);
+  }
+  check(locked && platform::unlock_back_surface(),
         "once the screen is back, the surface locks again");
 }
 
@@ -212,7 +246,7 @@ void check_lost_display_paces(HWND window) {
 
 void check_pause() {
   begin_group("pause");
-  group_time_limit_seconds(60);
+  group_time_limit_seconds(120);
   check_decisions();
 
   HWND window = open_check_window("MARCHFIRE_PAUSE_CHECKS", "pause checks", platform::frame_width,

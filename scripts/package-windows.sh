@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes dist/marchfire-<version>-windows.zip: a folder with marchfire.exe,
 # its eleven pictures and a short read-me. The program needs nothing else to
-# run. dist/marchfire-windows.zip links to it, for the Windows test.
+# run.
 #
 # usage: scripts/package-windows.sh [CMAKE_OPTION...]   (passed to build-windows.sh)
 set -euo pipefail
@@ -48,6 +48,6 @@ export TZ=UTC
 find "$stage/marchfire" -exec touch -h -d "@$epoch" {} +
 rm -f "dist/$zip_name"
 (cd "$stage" && find marchfire | LC_ALL=C sort | zip -X -q -@ "$root/dist/$zip_name")
-ln -sfn "$zip_name" dist/marchfire-windows.zip
+rm -f dist/marchfire-windows.zip  # the unversioned name of earlier builds
 echo "packaged: dist/$zip_name"
 unzip -l "dist/$zip_name"

@@ -94,7 +94,8 @@ t.check(h.run("xmllint", "--noout", root / "build-windows/platform/win32/marchfi
 
 # ---- the packaged game, end to end
 print("== the packaged game", flush=True)
-h.run("unzip", "-q", "dist/marchfire-windows.zip", "-d", t.work / "unpacked")
+version = subprocess.run(["bash", root / "scripts/version.sh"], capture_output=True, text=True).stdout.strip()
+h.run("unzip", "-q", f"dist/marchfire-{version}-windows.zip", "-d", t.work / "unpacked")
 unpacked = t.work / "unpacked/marchfire"
 listing = sorted(file.name for file in unpacked.iterdir())
 t.check(listing == ["README.txt", "dead.bmp", "finished.bmp", "game_m_modified_small.bmp",

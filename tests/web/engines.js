@@ -105,7 +105,7 @@ function startXvfb() {
 }
 
 const webDriverKeys = {ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Enter: Key.ENTER,
-                       Escape: Key.ESCAPE, Space: ' ', KeyP: 'p', KeyF: 'f'};
+                       Escape: Key.ESCAPE, ' ': ' ', KeyP: 'p', KeyF: 'f'};
 
 async function webkitEngine(userDir) {
   const x = await startXvfb();
@@ -129,7 +129,8 @@ async function webkitEngine(userDir) {
   const pageOf = (handle) => {
     const evaluate = async (fn, ...args) => {
       await focus(handle);
-      return driver.executeScript(`return (${fn}).apply(null, arguments);`, ...args);
+      const call = typeof fn === 'string' ? `return (${fn});` : `return (${fn}).apply(null, arguments);`;
+      return driver.executeScript(call, ...args);
     };
     const keys = async (...steps) => {
       await focus(handle);

@@ -121,7 +121,7 @@ async function playAgainIfDead(page) {
 async function scoreAHit(page) {
   for (let shot = 0; shot < 10; shot++) {
     await playAgainIfDead(page);
-    await page.keyboard.press('Space');
+    await page.keyboard.press(' ');
     const outcome = await waitFor('a hit or a death', async () => {
       if (await deathPictureUp(page)) return 'dead';
       if (await score(page, 0)) return null;
@@ -188,7 +188,7 @@ async function noLongTask(page) {
       await page.keyboard.down(key);
       await sleep(400);
       await page.keyboard.up(key);
-      await page.keyboard.press('Space');
+      await page.keyboard.press(' ');
       await sleep(100);
     }
     const to = await page.evaluate(() => performance.now());
@@ -446,7 +446,7 @@ async function waveGame(engine, url, facts) {
     if (Date.now() > end) assert.fail(`no wave cleared in 150 s (${deaths} deaths)`);
     if (await playAgainIfDead(page)) deaths += 1;
     if ((await probe(page, 'hash', levelBox)) === levelPicture) break;
-    await page.keyboard.press('Space');
+    await page.keyboard.press(' ');
     await sleep(150);
   }
   const cleared = await gridCells(page, facts);
@@ -557,8 +557,9 @@ async function soundComesBack(engine, url) {
   await page.keyboard.press('Enter');
   const running = await waitFor('the audio to run', async () => (await state()).audio === 'running', 2000).catch(() => false);
   if (!running) {
+    const why = `the sound coming back: the audio is ${(await state()).audio} (no sound device?)`;
     await page.close();
-    return skip(engine, `the sound coming back: the audio is ${(await state()).audio} (no sound device?)`);
+    return skip(engine, why);
   }
   await page.evaluate(() => {
     const base = BaseAudioContext.prototype;
@@ -599,7 +600,7 @@ async function soundComesBack(engine, url) {
   await page.keyboard.press('ArrowLeft');
   await heardAgain('the sound back after a suspension and a key');
 
-  await page.evaluate(() => Object.assign(window.audioTrick, {interrupted: true, refusals: 1, resumes: 0}));
+  await page.evaluate(() => { Object.assign(window.audioTrick, {interrupted: true, refusals: 1, resumes: 0}); });
   await page.keyboard.press('ArrowLeft');
   await waitFor('a resume at the first key', async () => (await trick()).resumes === 1, 2000);
   await page.keyboard.press('ArrowLeft');
@@ -627,8 +628,9 @@ async function phoneLayout(engine, url) {
   for (const [width, height] of [[390, 844], [844, 390], [360, 640]]) {
     await page.evaluate((src, w, h) => new Promise((loaded) => {
       document.querySelectorAll('iframe').forEach((old) => old.remove());
+      document.body.style.visibility = 'hidden';
       const phone = document.createElement('iframe');
-      phone.style.cssText = `position: fixed; left: 0; top: 0; width: ${w}px; height: ${h}px; border: 0; z-index: 9`;
+      phone.style.cssText = `position: fixed; left: 0; top: 0; width: ${w}px; height: ${h}px; border: 0; z-index: 9; visibility: visible`;
       phone.addEventListener('load', () => loaded(true));
       phone.src = src;
       document.body.append(phone);

@@ -77,6 +77,7 @@ marchfireHost.layout = (function () {
     if (text === shownScore) return;
     shownScore = text;
     scoreLine.textContent = text;
+    scoreLine.hidden = text === '';
   }
 
   function start() {

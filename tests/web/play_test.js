@@ -222,6 +222,7 @@ async function keyboardGame(engine, url, facts) {
   const blue = await probe(page, 'lit', [shield.blueX, shield.y, shield.width, shield.height]);
   const yellow = await probe(page, 'lit', [shield.yellowX, shield.y, shield.width, shield.height]);
   assert.ok(blue.count > 5000 && yellow.count > 5000, 'both shields stand in place');
+  await page.screenshot({path: path.join(os.tmpdir(), `marchfire-web-${engine.name}-play.png`)});
   const startX = await playerX(page, facts);
   assert.strictEqual(startX, 288, 'the player stands at its start');
   assert.ok(await score(page, 0), 'the score line reads 0, white, top right');
@@ -249,7 +250,7 @@ async function keyboardGame(engine, url, facts) {
   else assert.ok(!(await shotHeard()), 'no shot heard before the first shot');
   assert.ok(await scoreAHit(page), 'a shot under the grid hits within ten');
   if (!(await score(page, 25))) {
-    await page.screenshot({path: path.join(os.tmpdir(), 'marchfire-web-score.png')});
+    await page.screenshot({path: path.join(os.tmpdir(), `marchfire-web-${engine.name}-score.png`)});
     const shown = [];
     for (const v of [0, 25, 50]) shown.push(`${v}: ${await probe(page, 'showsText', `SCORE:  ${v}`, 924, 0, 100, 17)}`);
     assert.fail(`the first hit raises the score from 0 to 25 (wrong pixels for ${shown.join(', ')})`);
@@ -282,7 +283,7 @@ async function keyboardGame(engine, url, facts) {
   assert.ok(await page.$eval('#play-again', (b) => b.offsetWidth > 0), 'a way to play again');
 
   assert.deepStrictEqual(await errors(), [], 'no error on the page');
-  await page.screenshot({path: path.join(os.tmpdir(), 'marchfire-web-end.png')}).catch(() => {});
+  await page.screenshot({path: path.join(os.tmpdir(), `marchfire-web-${engine.name}-end.png`)}).catch(() => {});
   await page.close();
 }
 

@@ -19,7 +19,6 @@ marchfireHost.layout = (function () {
   var margin = 6;
 
   var stage = null;
-  var frame = null;
   var scoreLine = null;
   var shownScore = null;
 
@@ -59,7 +58,8 @@ marchfireHost.layout = (function () {
       }
     }
     document.body.dataset.buttons = room === beside ? 'beside' : 'below';
-    var style = frame.style;
+    // Looked up each time: the canvas may be another one by now.
+    var style = document.getElementById('frame').style;
     style.left = box.left + 'px';
     style.top = box.top + 'px';
     style.width = box.width + 'px';
@@ -82,7 +82,6 @@ marchfireHost.layout = (function () {
 
   function start() {
     stage = document.getElementById('stage');
-    frame = document.getElementById('frame');
     scoreLine = document.getElementById('score-line');
     if (window.ResizeObserver) new ResizeObserver(arrange).observe(stage);
     window.addEventListener('resize', arrange);

@@ -23,6 +23,7 @@ const lacks = {
   firefox: {
     installability: 'installability is a Chromium-only DevTools call',
     longTasks: 'Gecko has no long-task timing',
+    offlineWorker: "the offline mode leaves out the browser's own check for a new service worker: /sw.js not counted",
     touchScreen: 'no touch-screen emulation over WebDriver BiDi: the page learns of touch from the first tap',
   },
   webkit: {

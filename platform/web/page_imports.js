@@ -26,9 +26,9 @@ mergeInto(LibraryManager.library, {
   },
 
   host_render_text: function (text, colorref, argb, maxWidth, maxHeight, heightOut) {
-    var words = UTF8ToString(text);
-    marchfireHost.layout.showScore(words);
-    var line = marchfireHost.screen.renderText(words, colorref >>> 0, maxWidth, maxHeight);
+    var shown = UTF8ToString(text);
+    marchfireHost.layout.showScore(shown);
+    var line = marchfireHost.screen.renderText(shown, colorref >>> 0, maxWidth, maxHeight);
     if (!line) return 0;
     var words = HEAPU32.subarray(argb >> 2, (argb >> 2) + maxWidth * maxHeight);
     for (var y = 0; y < line.height; y++) {

@@ -470,14 +470,25 @@ async function waveGame(engine, url, facts) {
 
   const levelBox = [215, 144, 640, 480];
   const levelPicture = pictureHash('sophomore.bmp');
-  const end = Date.now() + 150000;
+  // The enemies fire at random: a life may end before the wave does, and
+  // the next game tries again, up to twenty lives. The time is only a guard
+  // against a game that stalls: a busy machine plays slowly, not worse.
+  const lives = 20;
+  const end = Date.now() + 420000;
   let deaths = 0;
-  for (;;) {
-    if (Date.now() > end) assert.fail(`no wave cleared in 150 s (${deaths} deaths)`);
-    if (await playAgainIfDead(page)) deaths += 1;
-    if ((await probe(page, 'hash', levelBox)) === levelPicture) break;
+  // The shots come as fast as the driver can press, and the looks between
+  // them (each one reads the whole canvas) are few: a slow driver or a busy
+  // machine that fired less often would let the grid march down to the
+  // player, wave after wave.
+  for (let turn = 0; ; turn++) {
+    if (turn % 4 === 0) {
+      if (Date.now() > end) assert.fail(`no wave cleared in 420 s (${deaths} deaths)`);
+      if (await playAgainIfDead(page)) deaths += 1;
+      assert.ok(deaths < lives, `a wave cleared within ${lives} lives`);
+      if ((await probe(page, 'hash', levelBox)) === levelPicture) break;
+    }
     await page.keyboard.press(' ');
-    await sleep(150);
+    await sleep(40);
   }
   const cleared = await gridCells(page, facts);
   assert.strictEqual(cleared.count, 0, 'no enemy left on the level picture');
@@ -719,7 +730,7 @@ const scenarios = [
   ['failed start', 'the page says why, the program ends with 1', (e) => failedStart(e)],
   ['wave', 'a whole wave cleared, the level picture, the next wave', async (e, url, facts) => {
     const deaths = await waveGame(e, url, facts);
-    return `${deaths} deaths on the way`;
+    return `${deaths} lives lost on the way, each a new game`;
   }],
 ];
 
@@ -727,9 +738,9 @@ const scenarios = [
   const {server, url} = await serve(site);
   const names = (process.env.MARCHFIRE_BROWSERS || 'chromium,firefox,webkit').split(',');
   const deadline = setTimeout(() => {
-    console.error('browser test: gave up after 1500 s');
+    console.error('browser test: gave up after 1800 s');
     process.exit(1);
-  }, 1500000);
+  }, 1800000);
   let passed = 0, failed = 0;
   try {
     const size = downloadSize(site);

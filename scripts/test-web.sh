@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The browser test: builds dist/web/, then plays it in Debian's Chromium,
-# headless, driven by puppeteer-core (pinned in tests/web/package-lock.json;
-# it uses the installed Chromium and downloads no browser).
+# The browser test: builds dist/web/, then plays it in Debian's Chromium and
+# Firefox ESR, headless, driven by puppeteer-core, and in WebKitGTK's
+# MiniBrowser under Xvfb, driven through WebKitWebDriver by selenium-webdriver
+# (both pinned in tests/web/package-lock.json; they use the installed browsers
+# and download none). MARCHFIRE_BROWSERS=chromium,firefox picks engines.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"

@@ -35,8 +35,9 @@ mergeInto(LibraryManager.library, {
   },
 
   host_render_text: function (text, colorref, argb, maxWidth, maxHeight, heightOut) {
-    var line = marchfireHost.screen.renderText(UTF8ToString(text), colorref >>> 0,
-                                               maxWidth, maxHeight);
+    var shown = UTF8ToString(text);
+    marchfireHost.layout.showScore(shown);
+    var line = marchfireHost.screen.renderText(shown, colorref >>> 0, maxWidth, maxHeight);
     if (!line) return 0;
     var words = HEAPU32.subarray(argb >> 2, (argb >> 2) + maxWidth * maxHeight);
     for (var y = 0; y < line.height; y++) {

@@ -11,6 +11,7 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
   marchfireHost.input.start();
   marchfireHost.sound.start();
   marchfireHost.fullScreen.start();
+  marchfireHost.layout.start();
 
   // The font downloads while the program does, as the pictures already are.
   var font = marchfireHost.screen.loadFont('score-font.ttf');
@@ -29,10 +30,15 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
   var touchScreen = (navigator.maxTouchPoints || 0) > 0 ||
                     (window.matchMedia && window.matchMedia('(pointer: coarse)').matches);
   var hint = function (kind) { document.body.dataset.hint = kind; };
-  if (touchScreen) document.body.classList.add('touch');
+  var touchSeen = function () {
+    if (document.body.classList.contains('touch')) return;
+    document.body.classList.add('touch');
+    marchfireHost.layout.arrange();  // the buttons take their room
+  };
+  if (touchScreen) touchSeen();
   hint(touchScreen ? 'touch' : 'keys');
   window.addEventListener('touchstart', function () {
-    document.body.classList.add('touch');
+    touchSeen();
     hint('touch');
   }, {passive: true});
   window.addEventListener('keydown', function () { hint('keys'); });

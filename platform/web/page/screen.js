@@ -82,6 +82,8 @@ marchfireHost.screen = (function () {
     shown.removeAttribute('id');
     canvas.id = 'frame';
     canvas.setAttribute('aria-label', shown.getAttribute('aria-label'));
+    // Where the page's layout put the field, it stays.
+    canvas.style.cssText = shown.style.cssText;
     shown.replaceWith(canvas);
   }
 
@@ -138,11 +140,20 @@ marchfireHost.screen = (function () {
     var height = Math.min(lineHeight, maxHeight);
     if (width <= 0) return null;
     textContext.clearRect(0, 0, textCanvas.width, textCanvas.height);
-    textContext.fillStyle = 'rgb(' + (colorref & 255) + ',' + (colorref >> 8 & 255) + ',' +
-                            (colorref >> 16 & 255) + ')';
+    var red = colorref & 255, green = colorref >> 8 & 255, blue = colorref >> 16 & 255;
+    textContext.fillStyle = 'rgb(' + red + ',' + green + ',' + blue + ')';
     textContext.textBaseline = 'alphabetic';
     textContext.fillText(text, 0, lineAscent);
-    return {width: width, height: height, rgba: textContext.getImageData(0, 0, width, height).data};
+    var rgba = textContext.getImageData(0, 0, width, height).data;
+    // A canvas keeps its pixels premultiplied, and some engines read a faint
+    // one back a shade off (254 for 255): the line is of one colour, so only
+    // its coverage is taken from the canvas, and every engine blends alike.
+    for (var i = 0; i < rgba.length; i += 4) {
+      rgba[i] = red;
+      rgba[i + 1] = green;
+      rgba[i + 2] = blue;
+    }
+    return {width: width, height: height, rgba: rgba};
   }
 
   function notice(id, visible) {

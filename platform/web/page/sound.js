@@ -32,23 +32,37 @@ marchfireHost.sound = (function () {
       }
     }
     if (audio === null) return;
+    var into = decoded;  // a context made anew meanwhile decodes its own
     Object.keys(recordings).forEach(function (cueId) {
       if (decoding[cueId]) return;
       decoding[cueId] = true;
       // decodeAudioData takes its buffer away: hand it a copy.
       audio.decodeAudioData(recordings[cueId].slice().buffer)
-          .then(function (buffer) { decoded[cueId] = buffer; })
+          .then(function (buffer) { into[cueId] = buffer; })
           .catch(function () { /* a cue that can't be decoded is not heard */ });
     });
   }
 
   // Some browsers take only certain gestures (a lifted finger, a click):
-  // every one tries again, unless the game's pause holds the sound.
+  // every one tries again, unless the game's pause holds the sound. A phone
+  // can also take the audio away behind the page's back (a call, another
+  // app): the context comes back "suspended" or "interrupted", and a resume
+  // that fails or does not take is tried again at the next gesture, for as
+  // long as the session lasts. A context the browser has closed is made
+  // anew and the cues decoded again.
   function unlock() {
+    if (audio !== null && audio.state === 'closed') forget();
     prepare();  // where the browser would not make the audio before a gesture
-    if (audio !== null && audio.state === 'suspended' && !marchfireHost.pace.paused()) {
+    if (audio !== null && audio.state !== 'running' && !marchfireHost.pace.paused()) {
       audio.resume().catch(function () {});
     }
+  }
+
+  function forget() {
+    stopPlaying();
+    audio = null;
+    decoded = {};
+    decoding = {};
   }
 
   function stopPlaying() {

@@ -385,7 +385,8 @@ async function touchGame(engine, url, facts) {
 // browser's own Gamepad API entry point.
 async function gamepadGame(engine, url, facts) {
   const {page, errors} = await engine.open(url, {width: 1024, height: 800});
-  // The page asks for the pads at every poll: the stub takes over from the next.
+  // The stub stands in for the browser's pads; the browser says when one
+  // appears, as it does for a pad plugged in.
   await page.evaluate(() => {
     const button = () => ({pressed: false, touched: false, value: 0});
     window.testPad = {index: 0, id: 'test pad', connected: true, mapping: 'standard', timestamp: 0,
@@ -395,6 +396,7 @@ async function gamepadGame(engine, url, facts) {
     };
     Object.defineProperty(Navigator.prototype, 'getGamepads', {value: () => [window.testPad, null, null, null],
                                                                 configurable: true});
+    window.dispatchEvent(new Event('gamepadconnected'));
   });
   const pad = (index, down) => page.evaluate((i, d) => window.setPadButton(i, d), index, down);
   const padTap = async (index, heldMs) => {

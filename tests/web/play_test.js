@@ -466,12 +466,24 @@ async function waveGame(engine, url, facts) {
   await introUp(page);
   await page.keyboard.press('Enter');
   await waitFor('play', async () => (await playerX(page, facts)) >= 0);
-  // Every life starts under the blue shield: it moves out between the two
-  // (a player shot on the way is played again by the loop below).
+  // Every life starts under the blue shield. It stands just past the
+  // shield's right end, where its shots clear the shield and the shield
+  // still stops the enemy missiles that would reach its left half: from
+  // x 366 (its shots at x 392) to 372 (a player shot on the way is played
+  // again by the loop below).
+  const lane = {from: 366, to: 372};
   const betweenTheShields = async () => {
     await page.keyboard.down('ArrowRight');
-    await waitFor('the player between the shields', async () => (await playerX(page, facts)) >= 440, 5000).catch(() => {});
+    await waitFor('the player past the shield', async () => (await playerX(page, facts)) >= lane.from, 5000).catch(() => {});
     await page.keyboard.up('ArrowRight');
+    // A step at a time back into the lane (a tap is one step), bounded.
+    for (let tap = 0; tap < 20; tap++) {
+      const x = await playerX(page, facts);
+      if (process.env.DEBUG_WAVE) console.log("# lane x", x, tap);
+      if (x < 0 || (x >= lane.from && x <= lane.to)) break;
+      await page.keyboard.press(x > lane.to ? 'ArrowLeft' : 'ArrowRight');
+      await waitFor('the tap to move the player', async () => (await playerX(page, facts)) !== x, 1000).catch(() => {});
+    }
   };
   await betweenTheShields();
 

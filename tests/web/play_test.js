@@ -45,7 +45,9 @@ function spriteFacts() {
   const player = readBmp(path.join(pictures, 'game_m_modified_small.bmp'));
   const playerRow = [];
   for (let x = 0; x < player.width; x++) playerRow.push(player.pixel(x, 32));
-  return {enemyOffX: offX, enemyOffY: offY, playerRow};
+  // The missiles' yellow, which nothing else on the field shows.
+  const missileColour = readBmp(path.join(pictures, 'missile.bmp')).pixel(3, 1);
+  return {enemyOffX: offX, enemyOffY: offY, playerRow, missileColour};
 }
 
 // The same hash as the page's probe, of a whole picture.
@@ -466,26 +468,35 @@ async function waveGame(engine, url, facts) {
   await introUp(page);
   await page.keyboard.press('Enter');
   await waitFor('play', async () => (await playerX(page, facts)) >= 0);
-  // Every life starts under the blue shield. It stands just past the
-  // shield's right end, where its shots clear the shield and the shield
-  // still stops the enemy missiles that would reach its left half: from
-  // x 366 (its shots at x 392) to 372 (a player shot on the way is played
-  // again by the loop below).
-  const lane = {from: 366, to: 372};
-  const betweenTheShields = async () => {
-    await page.keyboard.down('ArrowRight');
-    await waitFor('the player past the shield', async () => (await playerX(page, facts)) >= lane.from, 5000).catch(() => {});
-    await page.keyboard.up('ArrowRight');
-    // A step at a time back into the lane (a tap is one step), bounded.
+  // The player stands just past the blue shield's right end, at x 366: its
+  // shots (x 392) clear the shield, and the shield still stops the enemy
+  // missiles that would reach its left half. A missile that falls in the
+  // gap beside it (x 401 on) is dodged under the shield. Every move is
+  // bounded; a player shot on the way is played again by the loop below.
+  const lane = 366, underTheShield = 324;
+  const incoming = async () =>
+    (await probe(page, 'colour', facts.missileColour, [[lane + 35, 480, 40, 288]])).inBoxes[0] > 0;
+  const moveUntil = async (key, reached) => {
+    await page.keyboard.down(key);
+    await waitFor(`the player moved by ${key}`, async () => reached(await playerX(page, facts)), 5000).catch(() => {});
+    await page.keyboard.up(key);
+  };
+  const intoTheLane = async () => {
+    await moveUntil('ArrowRight', (x) => x >= lane);
+    // A step at a time back into the lane (a tap is one step).
     for (let tap = 0; tap < 20; tap++) {
       const x = await playerX(page, facts);
-      if (process.env.DEBUG_WAVE) console.log("# lane x", x, tap);
-      if (x < 0 || (x >= lane.from && x <= lane.to)) break;
-      await page.keyboard.press(x > lane.to ? 'ArrowLeft' : 'ArrowRight');
+      if (x < 0 || x === lane) break;
+      await page.keyboard.press(x > lane ? 'ArrowLeft' : 'ArrowRight');
       await waitFor('the tap to move the player', async () => (await playerX(page, facts)) !== x, 1000).catch(() => {});
     }
   };
-  await betweenTheShields();
+  const dodge = async () => {
+    await moveUntil('ArrowLeft', (x) => x >= 0 && x <= underTheShield);
+    await waitFor('the missile past the player', async () => !(await incoming()), 5000).catch(() => {});
+    await intoTheLane();
+  };
+  await intoTheLane();
 
   const levelBox = [215, 144, 640, 480];
   const levelPicture = pictureHash('sophomore.bmp');
@@ -500,11 +511,12 @@ async function waveGame(engine, url, facts) {
   // machine that fired less often would let the grid march down to the
   // player, wave after wave.
   for (let turn = 0; ; turn++) {
+    if (turn % 2 === 0 && (await incoming())) await dodge();
     if (turn % 4 === 0) {
       if (Date.now() > end) assert.fail(`no wave cleared in 420 s (${deaths} deaths)`);
       if (await playAgainIfDead(page)) {
         deaths += 1;
-        await betweenTheShields();
+        await intoTheLane();
       }
       assert.ok(deaths < lives, `a wave cleared within ${lives} lives`);
       if ((await probe(page, 'hash', levelBox)) === levelPicture) break;

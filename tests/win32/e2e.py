@@ -180,17 +180,16 @@ def move_player_to(low, high, at=(0, 0)):
             x = held_until(key, (lambda v: v >= low) if key == "Right" else (lambda v: v <= high),
                            at)
             continue
-        taps(key, min(max(abs((low + high) // 2 - x) // 6, 1), 60))
+        h.xdotool(*taps(key, min(max(abs((low + high) // 2 - x) // 6, 1), 60)))
         x = resting_player(at)
     return x
 
 
 def taps(key, count):
-    """Steps of the player: a press shorter than the game's poll is one step
-    of 6 px (on a loaded machine the game may merge two: fewer steps). Apart
-    by more than two of its polls."""
-    if count > 0:
-        h.xdotool(*["key", "--delay", "0", key, "sleep", "0.04"] * count)
+    """xdotool's words for steps of the player: a press shorter than the
+    game's poll is one step of 6 px (on a loaded machine the game may merge
+    two: fewer steps). Apart by more than two of its polls."""
+    return ["key", "--delay", "0", key, "sleep", "0.035"] * count
 
 
 def resting_player(at=(0, 0)):
@@ -283,10 +282,6 @@ def steady_score(at=(0, 0)):
     return h.wait_for(3, read, every=0.1)
 
 
-def in_lane(x):
-    return x is not None and 365 <= x <= 615
-
-
 def missiles(shot, x, at=(0, 0)):
     """The player's missiles in the air above it, standing at x."""
     return [y for mx, y in shot.find(pic["missile"], 8, 8, 1.0)
@@ -332,8 +327,7 @@ def hit_from_the_lane(at=(0, 0)):
         # The grid is 480 wide; a missile leaves 26 right of the player, who
         # may have taken a few steps back before the game reads the release.
         out = max(min(max(grid[0] - at[0] + 60, 420), 595) - x, 0) // 6
-        h.xdotool(*["key", "--delay", "0", "Right", "sleep", "0.035"] * out, "key", "space",
-                  *["key", "--delay", "0", "Left", "sleep", "0.035"] * out)
+        h.xdotool(*taps("Right", out), "key", "space", *taps("Left", out))
         # One missile at a time, so that a change of the score is this one's
         # hit: the next is fired once this one has left the screen.
         flown = []

@@ -119,7 +119,8 @@ def grid_shown(shot, at=(0, 0)):
 
 
 def death_shown(shot, at=(0, 0)):
-    return shot.same(pic["dead"], at[0] + 192, at[1] + 144) == 1.0
+    # The pause line may lie across it: a tenth of its pixels.
+    return shot.same(pic["dead"], at[0] + 192, at[1] + 144) >= 0.8
 
 
 def player_x(shot, at=(0, 0)):
@@ -155,29 +156,53 @@ def back_to_play(at=(0, 0)):
     now.keep(f"death-{deaths}")
     print(f"note: the game ended, the player shot or reached by the grid (death-{deaths}.png); "
           "Enter starts a new game")
+    if pause_line(now) > 200:
+        h.press("p", 0.1)  # the picture paused: Enter waits for the resume
     h.press("Return", 0.2)
     return h.shows(15, lambda shot: grid_shown(shot, at), game)
 
 
 def move_player_to(low, high, at=(0, 0)):
-    """Moves the player until it stands with x in [low, high], for up to
-    30 s; where it stands. Each press is sized for the distance at the
-    game's own speed (6 px per 15 ms step) and the next one is made from
-    where the player came to rest. A machine loaded so much that a press
-    comes to the game as down and up at once moves it by a step at most:
-    then the key is held until the player has arrived."""
+    """Walks the player until it stands with x in [low, high], for up to
+    30 s; where it stands. It walks by taps, which never overshoot: taps the
+    game merges on a loaded machine only fall short, and the game reads one
+    message a step, so a row of taps may still be moving the player after
+    the last: where it stands is read once it has stopped. Only a way longer
+    than 60 taps is walked with the key held until a screenshot shows the
+    player past the range's near end (it runs on for a screenshot's time)."""
     deadline = time.monotonic() + 30
     x = seen_player(at)
+    held = False
     while x is not None and not low <= x <= high and time.monotonic() < deadline:
         key = "Right" if x < low else "Left"
-        h.press(key, abs((low + high) // 2 - x) / 500 + 0.05)
-        time.sleep(0.2)
-        moved = seen_player(at)
-        if moved is not None and abs(moved - x) <= 6:
-            moved = held_until(key, (lambda v: v >= low) if key == "Right" else (lambda v: v <= high),
-                               at)
-        x = moved
+        if not held and (low - x if x < low else x - high) > 360:
+            held = True
+            x = held_until(key, (lambda v: v >= low) if key == "Right" else (lambda v: v <= high),
+                           at)
+            continue
+        h.xdotool(*taps(key, min(max(abs((low + high) // 2 - x) // 6, 1), 60)))
+        x = resting_player(at)
     return x
+
+
+def taps(key, count):
+    """xdotool's words for steps of the player: a press shorter than the
+    game's poll is one step of 6 px (on a loaded machine the game may merge
+    two: fewer steps). Apart by more than two of its polls."""
+    return ["key", "--delay", "0", key, "sleep", "0.035"] * count
+
+
+def resting_player(at=(0, 0)):
+    """Where the player stands once two screenshots a fifth of a second
+    apart agree, for up to 10 s; None when it is not seen."""
+    def rest():
+        first = seen_player(at)
+        if first is None:
+            return (None,)
+        time.sleep(0.2)
+        return first == seen_player(at) and (first,)
+    found = h.wait_for(10, rest, every=0)
+    return found[0] if found else None
 
 
 def seen_player(at=(0, 0)):
@@ -194,8 +219,7 @@ def held_until(key, reached, at=(0, 0)):
     h.wait_for(10, lambda: (lambda x: x is not None and reached(x))(player_x(h.shot(), at)),
                every=0.02)
     h.key_up(key)
-    time.sleep(0.2)
-    return seen_player(at)
+    return resting_player(at)
 
 
 def score(shot, at=(0, 0)):
@@ -230,14 +254,17 @@ grid_pixels = play.count(GRID, 0, 80, 1024, 420)
 t.check(per_enemy > 0 and grid_pixels * 10 >= per_enemy * 32 * 8,
         f"all 32 enemies of the grid ({grid_pixels} pixels of their colour, {per_enemy} in one)")
 
-def in_play(attempt, succeeded, at=(0, 0)):
+def in_play(what, attempt, succeeded, at=(0, 0)):
     """attempt()'s result, from play. Standing without cover the player may
     be shot first, more often on a loaded machine: an attempt that failed
     while the player was shot (its death picture comes half a second after
     the hit, once the game's pause is over) is tried again in a new game, up
-    to five times. A failure without a death is the result."""
+    to eight times in all, each retry said. A failure without a death is the
+    result."""
     result = None
-    for _ in range(5):
+    for attempt_number in range(1, 9):
+        if attempt_number > 1:
+            print(f"retry: {what}, try {attempt_number} of 8: the player was shot or reached first")
         if not back_to_play(at):
             return None
         result = attempt()
@@ -255,40 +282,75 @@ def steady_score(at=(0, 0)):
     return h.wait_for(3, read, every=0.1)
 
 
-def in_lane(x):
-    return x is not None and 365 <= x <= 615
+def missiles(shot, x, at=(0, 0)):
+    """The player's missiles in the air above it, standing at x."""
+    return [y for mx, y in shot.find(pic["missile"], 8, 8, 1.0)
+            if mx == at[0] + x + 26 and y < at[1] + 704]
+
+
+def own_missiles(shot, at=(0, 0)):
+    """The x of each of the player's missiles climbing in the lane: the
+    player stands at even places, and the grid's columns at odd ones, so a
+    player's missile is at an even x, an enemy's at an odd one."""
+    return [x - at[0] for x, y in shot.find(pic["missile"], 8, 8, 1.0)
+            if (x - at[0]) % 2 == 0 and 390 < x - at[0] < 650 and y < at[1] + 640]
 
 
 def hit_from_the_lane(at=(0, 0)):
     """A missile from the lane between the shields (the player at x 365..615:
     its missile clears both), fired again after a miss. Each attempt begins
-    with the player at its start, under the blue shield: the score is read
-    and the grid found there, and the player then walks into the lane with
-    Right held until it stands under the grid's left columns (the grid is
-    484 wide, its left edge at 0..540): out in the lane the player is shot
-    at. Where it stood, with which shot the score changed, and the score
-    text in the screenshot that showed the change (the player may be shot
-    right after)."""
+    with the player under the blue shield, where the score is read. Out in
+    the lane the player is shot at, more often the longer it stands there:
+    for each shot it steps out below the grid's left columns (leaving room
+    for the grid's steps while the missile climbs), fires and steps back,
+    in one row of taps, without waiting for a screenshot. Where the missile
+    left from (None when it hit before a screenshot saw it), with which shot
+    the score changed, and the score text in the screenshot that showed the
+    change."""
     before = steady_score(at)
-    grid = grid_place(h.shot())
-    if before is None or grid is None:
+    if before is None:
         return None, None, None
-    # A missile leaves 26 right of the player; walking, it may go on for a
-    # screenshot's time after the threshold.
-    threshold = min(max(grid[0] - at[0] + 4, 380), 560)
-    lane_x = held_until("Right", lambda x: x >= threshold, at)
-    if lane_x is not None and not in_lane(lane_x):
-        lane_x = move_player_to(400, 580, at)
-    if not in_lane(lane_x):
-        return lane_x, None, None
+
+    def scored(shot):
+        """The score changed, and the next screenshot shows the same text
+        (one may catch a frame half drawn)."""
+        text = score(shot, at)
+        return (text != before and shot.count(WHITE, at[0] + 900, at[1], 124, 24) > 20 and
+                score(h.shot(), at) == text)
+
+    lane_x = None
     for shot_number in (1, 2, 3):
-        h.press("space", 0.15)
-        seen = h.shows(2.5, lambda shot: death_shown(shot, at) or score(shot, at) != before and
-                       shot.count(WHITE, at[0] + 900, at[1], 124, 24) > 20, game)
-        if seen:
-            if death_shown(seen, at):
-                return lane_x, None, None
+        now = h.shot()
+        grid, x = grid_place(now), player_x(now, at)
+        if grid is None or x is None:
+            return lane_x, None, None
+        # The grid is 480 wide; a missile leaves 26 right of the player, who
+        # may have taken a few steps back before the game reads the release.
+        out = max(min(max(grid[0] - at[0] + 60, 420), 595) - x, 0) // 6
+        h.xdotool(*taps("Right", out), "key", "space", *taps("Left", out))
+        # One missile at a time, so that a change of the score is this one's
+        # hit: the next is fired once this one has left the screen.
+        flown = []
+
+        def ended(shot):
+            climbing = own_missiles(shot, at)
+            flown.extend(climbing)
+            if death_shown(shot, at) or scored(shot):
+                return True
+            # None climbing: it has left the screen, or it was never seen
+            # and the taps are done (the player is back under the shield).
+            x = player_x(shot, at)
+            return not climbing and (flown or x is not None and x <= 326)
+        seen = h.shows(10, ended, game)
+        lane_x = flown[0] - 26 if flown else lane_x
+        if seen and death_shown(seen, at):
+            return lane_x, None, None
+        if seen and scored(seen):
+            seen.keep("hit-in-a-window" if at[0] else "hit")
             return lane_x, shot_number, score(seen, at)
+        # Back under the shield, if some taps were merged.
+        if not 150 <= (resting_player(at) or 0) <= 326:
+            move_player_to(200, 300, at)
     return lane_x, None, None
 
 
@@ -299,14 +361,8 @@ def a_hit(result):
 # A hit: a missile finds an enemy by the colour of the frame shown last, which
 # must stay readable after the flip; the score text then changes. A game's
 # first hit scores 25: its text is kept for the game in a window below.
-lane_x, hit, score_25 = in_play(hit_from_the_lane, a_hit) or (None, None, None)
+lane_x, hit, score_25 = in_play("a hit", hit_from_the_lane, a_hit) or (None, None, None)
 t.check(hit, f"a missile from x {lane_x} hits the grid and the score changes (shot {hit})")
-
-
-def missiles(shot, x, at=(0, 0)):
-    """The player's missiles in the air above it, standing at x."""
-    return [y for mx, y in shot.find(pic["missile"], 8, 8, 1.0)
-            if mx == at[0] + x + 26 and y < at[1] + 704]
 
 
 def left_and_fire():
@@ -324,18 +380,26 @@ def left_and_fire():
     return before, after, bool(h.shows(5, lambda shot: missiles(shot, after), game))
 
 
-x_before, x_moved, fired = in_play(left_and_fire, lambda result: result[2]) or (None, None, False)
+x_before, x_moved, fired = in_play("Left and Space", left_and_fire,
+                                   lambda result: result[2]) or (None, None, False)
 t.check(x_moved is not None and x_moved < 100,
         f"held Left moves the player left (from x {x_before} to {x_moved})")
 t.check(fired, "a released Space fires a missile upward from the player")
 
 # ---- the pause: P, and another window taking the focus
-back_to_play()
-move_player_to(200, 280)  # under the blue shield, safe from the grid's fire
-h.press("p", 0.1)
-time.sleep(0.2)
-paused = h.shows(3, lambda shot: pause_line(shot) > 200, game)
-t.check(paused, "P pauses: a line over the field says so")
+def pause_in_play():
+    """P, with the player under the blue shield, safe from the grid's fire:
+    the first screenshot with the pause line, unless it lies over the death
+    picture (the player was shot on the way)."""
+    move_player_to(200, 280)
+    h.press("p", 0.1)
+    time.sleep(0.2)
+    paused = h.shows(3, lambda shot: pause_line(shot) > 200, game)
+    return None if paused and death_shown(paused) else paused
+
+
+paused = in_play("the pause", pause_in_play, lambda shot: shot is not None)
+t.check(paused and grid_shown(paused), "P pauses: a line over the field says so")
 share = h.cpu_share(pid, 3)
 print(f"figure: paused, the game uses {percent(share)} % of a core")
 still = h.shot().keep("paused")
@@ -391,38 +455,57 @@ def steps(start, end):
     return abs(end[0] - start[0]) // 20 + abs(end[1] - start[1]) // 25
 
 
-back_to_play()
-# The grid marches lower all game long, and on a loaded machine the test
-# comes here late in its game: a grid that is already low is let reach the
-# player, so that the switches are tried in a new game, not met by the death
-# picture halfway.
-low = grid_place(h.shot())
-if low and low[1] >= 250:
-    print(f"note: the grid is low (at y {low[1]}); its march ends this game first")
-    h.shows(180, death_shown, game)
-    back_to_play()
-h.focus(game_window, sync=False)
-move_player_to(200, 280)  # under the blue shield, safe from the grid's fire
-started, marched_from = time.monotonic(), grid_place(h.shot())
-h.press("alt+Return", 0.1)
-windowed = h.shows(10, window_place, game)
-place = windowed and window_place(windowed)
+def switched_twice():
+    """Alt+Enter to a window and back, from play, the player under the blue
+    shield: the window's inside, whether the field was drawn in it and play
+    went on, the first screenshot back in full screen, the grid's place
+    before and in that screenshot, and the seconds between. The grid marches
+    lower all game long, and on a loaded machine the test comes here late
+    in its game: a grid that is already low is let reach the player first,
+    and the switches are tried in a new game."""
+    low = grid_place(h.shot())
+    if low and low[1] >= 250:
+        print(f"note: the grid is low (at y {low[1]}); its march ends this game first")
+        h.shows(180, death_shown, game)
+        return {}
+    h.focus(game_window, sync=False)
+    if move_player_to(200, 280) is None:
+        return {}
+    started, marched_from = time.monotonic(), grid_place(h.shot())
+    h.press("alt+Return", 0.1)
+    windowed = h.shows(10, window_place, game)
+    place = windowed and window_place(windowed)
+    goes_on = False
+    if place:
+        h.focus(game_window, sync=False)
+        inside = lambda shot: shot.region(*place)  # noqa: E731
+        drawn = h.shows(4, lambda shot: shot.count(GRID, *place) > 1000, game)
+        goes_on = bool(drawn and h.shows(4, lambda shot: inside(shot) != inside(drawn), game))
+        h.press("alt+Return", 0.1)
+    # The death picture ends the wait: the player was shot meanwhile.
+    full = h.shows(10, lambda shot: not window_place(shot) and
+                   (player_x(shot) is not None or death_shown(shot)), game)
+    return dict(place=place, goes_on=goes_on, full=full, marched_from=marched_from,
+                marched_to=full and grid_place(full), seconds=time.monotonic() - started)
+
+
+def switched_back(result):
+    return (result.get("goes_on") and result["full"] and not death_shown(result["full"]) and
+            player_x(result["full"]) is not None)
+
+
+switch = in_play("Alt+Enter", switched_twice, switched_back) or {}
+place, full = switch.get("place"), switch.get("full")
+marched_from, marched_to = switch.get("marched_from"), switch.get("marched_to")
 t.check(place and abs(place[2] * 3 - place[3] * 4) <= 4 and place[0] * 2 + place[2] == 1024,
         "Alt+Enter puts the game in a window, centred, its frame's shape kept", f"({place})")
-if place:
-    h.focus(game_window, sync=False)
-    inside = lambda shot: shot.region(*place)  # noqa: E731
-    drawn = h.shows(4, lambda shot: shot.count(GRID, *place) > 1000, game)
-    t.check(drawn and h.shows(4, lambda shot: inside(shot) != inside(drawn), game),
-            "in the window the field is drawn and play goes on")
-h.press("alt+Return", 0.1)
-full = h.shows(10, lambda shot: not window_place(shot) and player_x(shot) is not None, game)
-marched_to, seconds = grid_place(full or h.shot()), time.monotonic() - started
-t.check(full and full.same(pic["shield_blue"], 150, 600) >= 0.99,
+t.check(switch.get("goes_on"), "in the window the field is drawn and play goes on")
+t.check(switched_back(switch) and full.same(pic["shield_blue"], 150, 600) >= 0.99,
         "Alt+Enter again: full screen, pixel for pixel", f"(player at {full and player_x(full)})")
 # The game's clock stands still while the display is rebuilt: across two
 # switches the grid makes no more steps than the time played allows (one
 # every 0.8 s in the first wave).
+seconds = switch.get("seconds", 0)
 t.check(None not in (marched_from, marched_to) and steps(marched_from, marched_to) <= seconds / 0.8 + 1,
         f"the grid made only the steps it owed ({marched_from} to {marched_to} in {seconds:.1f} s)")
 
@@ -485,7 +568,8 @@ at = place[:2]
 h.press("Return", 0.2)
 play = h.shows(15, lambda shot: grid_shown(shot, at), game)
 t.check(play and player_x(play, at) == 288, "Enter starts play in the window")
-lane_x, hit, score_then = in_play(lambda: hit_from_the_lane(at), a_hit, at) or (None, None, None)
+lane_x, hit, score_then = in_play("a hit in the window", lambda: hit_from_the_lane(at), a_hit,
+                                  at) or (None, None, None)
 t.check(hit and score_25 and score_then == score_25, "a hit scores 25, as in full screen",
         f"(from x {lane_x}, shot {hit})")
 t.check(h.held_until_end("Escape", game, 60) == 0, "Escape ends the game in a window with exit code 0")

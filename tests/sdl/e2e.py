@@ -81,15 +81,24 @@ t.need(h.shows(120, play_field_shown, game),
        "Enter shows the play field: 32 enemies, both shields, the player at 288, the score")
 
 # The player stands under the blue shield, where no enemy missile reaches it
-# (162..324): each move goes a few steps and comes back towards 288.
-x = 288
-for key, seconds, what in (("Left", 0.08, "held Left"), ("Right", 0.08, "held Right"),
-                           ("Left", 0.012, "a 12 ms tap of Left, shorter than a step")):
-    h.press(key, seconds)
+# (162..324). A press longer than it lasts moves it a step every 15 ms: each
+# is held for at most a quarter of the steps left to the span's end, so that
+# a key let go of late still leaves the player there.
+safe = (162, 324)
+
+
+def move(key, seconds, what, x):
+    steps_left = ((safe[1] - x) if key == "Right" else (x - safe[0])) // 6
+    h.press(key, min(seconds, steps_left * 0.015 / 4))
     moved = settled_x()
-    t.need(moved is not None and (moved < x if key == "Left" else moved > x),
-           f"{what} moves the player {key.lower()} from {x} (to {moved})")
-    x = moved
+    t.need(moved is not None and (moved > x if key == "Right" else moved < x),
+           f"{what} {key} moves the player {key.lower()} from {x} (to {moved})")
+    return moved
+
+
+x = move("Left", 0.1, "held", 288)
+x = move("Right", 0.1, "held", x)
+x = move("Left" if x > sum(safe) // 2 else "Right", 0.012, "a 12 ms tap of", x)
 t.need(h.held_until_end("Escape", game, 60) == 0, "Escape ends the program with exit code 0")
 
 played = sound.read_bytes()[heard_before_play:]

@@ -30,11 +30,11 @@ for file in [program, *images.glob("*.bmp")]:
 
 
 def start(what):
-    """The copy beside its pictures, from another folder, for at most 15 s:
+    """The copy beside its pictures, from another folder, for at most 60 s:
     its exit code (None while it still runs) and its own lines on standard
     error (libraries may add theirs)."""
     game = h.Program([game_dir / program.name], what, cwd=elsewhere)
-    code = game.ended(within=15)
+    code = game.ended(within=60)
     game.stop()
     return code, [line for line in game.stderr().splitlines() if line.startswith("marchfire: ")]
 

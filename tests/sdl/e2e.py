@@ -20,8 +20,8 @@ t.need_tools("Xvfb", "xdotool", "import", "convert")
 h.Screen()
 pic = {name: h.picture(program.parent / f"{name}.bmp") for name in
        ("intro", "game_m_modified_small", "shield_blue", "shield_yellow", "spartan")}
-# The first 1024 samples of the shot: one buffer of the device, which
-# takes a new cue from its start.
+# The shot's first 1024 samples, as the device is given them: a shot that
+# plays lies in the recording byte for byte.
 shot_start = subprocess.run([cue_samples, "108"], stdout=subprocess.PIPE).stdout[:2048]
 t.need(len(shot_start) == 2048, "the shot cue's samples are at hand")
 

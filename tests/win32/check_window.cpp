@@ -57,3 +57,17 @@ std::vector<std::uintptr_t> take_release_counts(std::size_t how_many) {
   }
   return counts;
 }
+
+void send_key(WORD virtual_key, bool down) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtual_key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  if (virtual_key == VK_LEFT || virtual_key == VK_RIGHT) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  SendInput(1, &input, sizeof input);
+  for (int look = 0; look < 500 && ((GetAsyncKeyState(virtual_key) & 0x8000) != 0) != down;
+       ++look) {
+    Sleep(10);
+  }
+}

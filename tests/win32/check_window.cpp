@@ -12,6 +12,10 @@ std::intptr_t plain_proc(const platform::WindowMessage& message) {
     return 0;
   }
   if (message.kind == platform::MessageKind::key_up) return 0;
+  if (message.native[1] == WM_APP) {
+    (*reinterpret_cast<const std::function<void()>*>(message.native[3]))();
+    return 0;
+  }
   return platform::default_window_proc(message);
 }
 
@@ -70,4 +74,8 @@ void send_key(WORD virtual_key, bool down) {
        ++look) {
     Sleep(10);
   }
+}
+
+void on_window_thread(HWND window, const std::function<void()>& action) {
+  SendMessageA(window, WM_APP, 0, reinterpret_cast<LPARAM>(&action));
 }

@@ -64,16 +64,17 @@ void check_decisions() {
   pause_reset();
 }
 
-// The screen as the paused game's own thread draws it, read from another
-// thread until the pause line shows: on a loaded machine the drawing may
-// come late. Each read locks the screen, which the drawing needs too: the
-// reads are spaced, and none is made while the screen is still lost.
-ShownFrame shown_with_pause_line() {
+// The screen as the paused game's own thread draws it, looked at until the
+// pause line shows: on a loaded machine the drawing may come late. Each read
+// is made on that thread, between its drawings: a read of the screen from
+// another thread, across a flip, can leave the surfaces locked for good.
+ShownFrame shown_with_pause_line(HWND window) {
   ShownFrame shown;
   for (const DWORD from = GetTickCount(); GetTickCount() - from < system_patience_ms;) {
     Sleep(100);
-    if (win32::primary_surface->IsLost() != DD_OK) continue;
-    shown = read_shown_frame(pattern);
+    on_window_thread(window, [&] {
+      if (win32::primary_surface->IsLost() == DD_OK) shown = read_shown_frame(pattern);
+    });
     // The line may come back before the frame under it does.
     if (shown.read && shown.band_white_pixels > 200 && shown.text_pixels > 20) break;
   }
@@ -116,7 +117,7 @@ void check_pause_by_key(HWND window, const platform::LockedSurface& surface) {
   // screen shows the pause line over the last frame.
   ShownFrame during;
   const DWORD held = rest_until_done_later(300, [&] {
-    during = shown_with_pause_line();
+    during = shown_with_pause_line(window);
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
   check(held >= 250,
@@ -169,7 +170,7 @@ void check_pause_by_deactivation(HWND window) {
   rest_until_done_later(200, [&] {
     SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
     paused_when_back = win32::paused();
-    back = shown_with_pause_line();
+    back = shown_with_pause_line(window);
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
   check(paused_when_back, "a pause the player made holds after the screen comes back");

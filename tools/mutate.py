@@ -226,7 +226,10 @@ def test_windows():
         code, output = nice(["env", "DISPLAY=" + screen.display, "wine", "start", "/b", "/wait",
                              "/unix", checks] + WIN32_GROUPS, timeout=300, cwd=WORK)
     stop_wine_server()
-    return windows_outcome(code, output), "win32_backend_checks"
+    # The first check that failed says which rule caught the fault.
+    failed = re.search(r"^FAILED (.*?)\r?$", output, re.M)
+    return windows_outcome(code, output), "win32_backend_checks" + (
+        f" ({failed[1]})" if failed else "")
 
 
 def build_browser():

@@ -23,3 +23,13 @@ FrameRect fit_frame(int output_width, int output_height, int frame_width, int fr
   rect.y = (output_height - rect.h) / 2;
   return rect;
 }
+
+std::array<FrameRect, 4> letterbox_bars(int output_width, int output_height,
+                                        const FrameRect& frame) {
+  const int right = frame.x + frame.w;
+  const int bottom = frame.y + frame.h;
+  return {FrameRect{0, 0, frame.x, output_height},
+          FrameRect{right, 0, output_width - right, output_height},
+          FrameRect{frame.x, 0, frame.w, frame.y},
+          FrameRect{frame.x, bottom, frame.w, output_height - bottom}};
+}

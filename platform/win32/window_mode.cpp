@@ -23,8 +23,10 @@ RECT work_area_of(HWND window) {
   return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-void fill_black(RECT area) {
-  if (area.right <= area.left || area.bottom <= area.top) return;
+void fill_black(const struct FrameRect& bar, POINT origin) {
+  if (bar.w <= 0 || bar.h <= 0) return;
+  RECT area = {origin.x + bar.x, origin.y + bar.y, origin.x + bar.x + bar.w,
+               origin.y + bar.y + bar.h};
   DDBLTFX fill = {};
   fill.dwSize = sizeof fill;
   fill.dwFillColor = 0;
@@ -41,16 +43,13 @@ HRESULT blit_into_window() {
   if (fit.w <= 0 || fit.h <= 0) return DD_OK;
   POINT origin = {0, 0};
   ClientToScreen(main_window, &origin);
-  const LONG left = origin.x + fit.x;
-  const LONG top = origin.y + fit.y;
-  const LONG right = left + fit.w;
-  const LONG bottom = top + fit.h;
-  const RECT bars[] = {{origin.x, origin.y, left, origin.y + client.bottom},
-                       {right, origin.y, origin.x + client.right, origin.y + client.bottom},
-                       {left, origin.y, right, top},
-                       {left, bottom, right, origin.y + client.bottom}};
-  for (const RECT& bar : bars) fill_black(bar);
-  RECT target = {left, top, right, bottom};
+  // The system doesn't erase the client area once the display is open: the
+  // bars are painted at every copy, as the window's size may have changed.
+  for (const struct FrameRect& bar : letterbox_bars(client.right, client.bottom, fit)) {
+    fill_black(bar, origin);
+  }
+  RECT target = {origin.x + fit.x, origin.y + fit.y, origin.x + fit.x + fit.w,
+                 origin.y + fit.y + fit.h};
   return primary_surface->Blt(&target, back_surface, nullptr, DDBLT_WAIT, nullptr);
 }
 

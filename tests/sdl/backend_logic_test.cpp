@@ -2,6 +2,7 @@
 // a window, what key events mean, and how text is laid over the frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/sdl/key_events.h"
@@ -60,6 +61,35 @@ TEST(FitFrame, HugeOutputsDoNotOverflow) {
   const FrameRect r = fit_frame(2000000000, 1500000000, 1024, 768);
   EXPECT_EQ(r.w, 2000000000);
   EXPECT_EQ(r.h, 1500000000);
+}
+
+// A gap between the bars and the frame would keep whatever was on the
+// screen there; an overlap would paint black over the frame. One-pixel bars
+// on each side, and uneven ones.
+TEST(LetterboxBars, CoverWithTheFrameEveryPixelOfTheOutputOnce) {
+  const int sizes[][2] = {{1025, 768}, {1024, 769}, {1201, 700}, {600, 701}, {1024, 768}};
+  for (const auto& size : sizes) {
+    const int w = size[0];
+    const int h = size[1];
+    std::vector<int> cover(static_cast<std::size_t>(w) * h, 0);
+    int outside = 0;
+    const auto paint = [&](const FrameRect& r) {
+      for (int y = r.y; y < r.y + r.h; ++y) {
+        for (int x = r.x; x < r.x + r.w; ++x) {
+          if (x < 0 || y < 0 || x >= w || y >= h) {
+            ++outside;
+          } else {
+            ++cover[static_cast<std::size_t>(y) * w + x];
+          }
+        }
+      }
+    };
+    const FrameRect frame = fit_frame(w, h, 1024, 768);
+    paint(frame);
+    for (const FrameRect& bar : letterbox_bars(w, h, frame)) paint(bar);
+    EXPECT_EQ(outside, 0) << w << "x" << h;
+    EXPECT_EQ(std::count(cover.begin(), cover.end(), 1), std::ptrdiff_t{w} * h) << w << "x" << h;
+  }
 }
 
 // ---- key events

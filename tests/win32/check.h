@@ -14,6 +14,10 @@ constexpr int default_group_limit_seconds = 60;
 void begin_group(const char* name);
 // A group that needs another limit says so right after begin_group.
 void group_time_limit_seconds(int seconds);
+// How long a check waits for what the system does in its own time (a screen
+// given back, a line drawn by another thread): it bounds a state that never
+// comes, far beyond what a loaded machine takes.
+constexpr unsigned long system_patience_ms = 30000;
 int failed_checks();
 // Prints the closing "N passed, N failed" line.
 void print_summary();

@@ -12,6 +12,10 @@ std::intptr_t plain_proc(const platform::WindowMessage& message) {
     return 0;
   }
   if (message.kind == platform::MessageKind::key_up) return 0;
+  if (message.native[1] == WM_APP) {
+    (*reinterpret_cast<const std::function<void()>*>(message.native[3]))();
+    return 0;
+  }
   return platform::default_window_proc(message);
 }
 
@@ -56,4 +60,22 @@ std::vector<std::uintptr_t> take_release_counts(std::size_t how_many) {
     counts.push_back(message.native[3] & 0xF);
   }
   return counts;
+}
+
+void send_key(WORD virtual_key, bool down) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtual_key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  if (virtual_key == VK_LEFT || virtual_key == VK_RIGHT) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  SendInput(1, &input, sizeof input);
+  for (int look = 0; look < 500 && ((GetAsyncKeyState(virtual_key) & 0x8000) != 0) != down;
+       ++look) {
+    Sleep(10);
+  }
+}
+
+void on_window_thread(HWND window, const std::function<void()>& action) {
+  SendMessageA(window, WM_APP, 0, reinterpret_cast<LPARAM>(&action));
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/platform.h"
@@ -24,3 +25,9 @@ bool take(platform::MessageKind kind, platform::WindowMessage& out);
 void post_space_release(HWND window, std::uintptr_t count);
 // The repeat counts of the next key releases in the queue, up to how_many.
 std::vector<std::uintptr_t> take_release_counts(std::size_t how_many);
+// Presses or lets go of a key as the keyboard does, then waits for the key
+// state to show it.
+void send_key(WORD virtual_key, bool down);
+// Runs action on the window's thread, at its next look at the queue: never
+// while that thread draws or flips.
+void on_window_thread(HWND window, const std::function<void()>& action);

@@ -8,17 +8,6 @@
 
 namespace {
 
-void send_key(WORD virtual_key, bool down) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtual_key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  if (virtual_key == VK_LEFT || virtual_key == VK_RIGHT) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-  SendInput(1, &input, sizeof input);
-  Sleep(50);
-}
-
 struct GameKey {
   platform::Key key;
   WORD virtual_key;

@@ -19,6 +19,7 @@ namespace {
 struct FakeSlot {
   bool plugged = false;
   WORD buttons = 0;
+  SHORT stick_x = 0;
   int asked = 0;
 };
 FakeSlot fake[XUSER_MAX_COUNT];
@@ -28,6 +29,10 @@ DWORD WINAPI read_fake(DWORD slot, XINPUT_STATE* state) {
   if (!fake[slot].plugged) return ERROR_DEVICE_NOT_CONNECTED;
   *state = {};
   state->Gamepad.wButtons = fake[slot].buttons;
+  // The other sticks' axes the other way: only the left stick's x moves.
+  state->Gamepad.sThumbLX = fake[slot].stick_x;
+  state->Gamepad.sThumbLY = static_cast<SHORT>(-fake[slot].stick_x);
+  state->Gamepad.sThumbRX = static_cast<SHORT>(-fake[slot].stick_x);
   return ERROR_SUCCESS;
 }
 
@@ -119,6 +124,28 @@ void check_read_between_steps() {
             (press_read ? "" : " (the press was never read)"));
 }
 
+// Left, then right, then back to the middle, on the left stick of each slot
+// alone.
+void check_stick() {
+  win32::pause_reset();
+  std::string wrong;
+  for (DWORD slot = 0; slot < XUSER_MAX_COUNT; ++slot) {
+    win32::forget_gamepads();
+    for (FakeSlot& one : fake) one = FakeSlot{};
+    fake[slot].plugged = true;
+    DWORD now = 20000;
+    for (const SHORT x : {SHORT{-32767}, SHORT{32767}, SHORT{0}}) {
+      fake[slot].stick_x = x;
+      win32::poll_gamepads_at(GameActivity::play, now += 15);
+      if (win32::pad_holds(platform::Key::left) != (x < 0) ||
+          win32::pad_holds(platform::Key::right) != (x > 0)) {
+        wrong += " slot " + std::to_string(slot) + " at " + std::to_string(x);
+      }
+    }
+  }
+  check(wrong.empty(), "the stick moves the way it is pushed, in every slot" + wrong);
+}
+
 }  // namespace
 
 void check_pads() {
@@ -131,6 +158,7 @@ void check_pads() {
   if (window != nullptr) check_fire_order(window);
   check_start_and_back();
   if (window != nullptr) check_read_between_steps();
+  check_stick();
   close_check_window();
   win32::use_pad_reader(nullptr);
   win32::forget_gamepads();

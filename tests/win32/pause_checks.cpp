@@ -6,6 +6,7 @@
 // After windows.h, whose types it uses.
 #include <ddraw.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -63,18 +64,19 @@ void check_decisions() {
   pause_reset();
 }
 
-// The screen as the paused game's own thread draws it, read from another
-// thread until the pause line shows, for up to five seconds: on a loaded
-// machine the drawing may come late. Each read locks the screen, which the
-// drawing needs too: the reads are spaced, and none is made while the
-// screen is still lost.
-ShownFrame shown_with_pause_line() {
+// The screen as the paused game's own thread draws it, looked at until the
+// pause line shows: on a loaded machine the drawing may come late. Each read
+// is made on that thread, between its drawings: a read of the screen from
+// another thread, across a flip, can leave the surfaces locked for good.
+ShownFrame shown_with_pause_line(HWND window) {
   ShownFrame shown;
-  for (int look = 0; look < 50; ++look) {
+  for (const DWORD from = GetTickCount(); GetTickCount() - from < system_patience_ms;) {
     Sleep(100);
-    if (win32::primary_surface->IsLost() != DD_OK) continue;
-    shown = read_shown_frame(pattern);
-    if (shown.read && shown.band_white_pixels > 200) break;
+    on_window_thread(window, [&] {
+      if (win32::primary_surface->IsLost() == DD_OK) shown = read_shown_frame(pattern);
+    });
+    // The line may come back before the frame under it does.
+    if (shown.read && shown.band_white_pixels > 200 && shown.text_pixels > 20) break;
   }
   return shown;
 }
@@ -115,7 +117,7 @@ void check_pause_by_key(HWND window, const platform::LockedSurface& surface) {
   // screen shows the pause line over the last frame.
   ShownFrame during;
   const DWORD held = rest_until_done_later(300, [&] {
-    during = shown_with_pause_line();
+    during = shown_with_pause_line(window);
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
   check(held >= 250,
@@ -168,7 +170,7 @@ void check_pause_by_deactivation(HWND window) {
   rest_until_done_later(200, [&] {
     SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
     paused_when_back = win32::paused();
-    back = shown_with_pause_line();
+    back = shown_with_pause_line(window);
     PostMessageA(window, WM_KEYDOWN, 'P', p_down);
   });
   check(paused_when_back, "a pause the player made holds after the screen comes back");
@@ -229,17 +231,21 @@ void check_lost_display_paces(HWND window) {
   check(all_took < steps * 100,
         "nor waits for the screen: " + std::to_string(all_took) + " ms for 40 steps");
   SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
+  const DWORD away_from = GetTickCount();
   win32::pause_reset();
   // The system gives the screen back in its own time; the game tries again
-  // at every step meanwhile, and so does this, for up to five seconds.
+  // at every step meanwhile, and so does this.
   bool locked = false;
-  for (int step = 0; step < 100 && !locked; ++step) {
+  for (const DWORD from = GetTickCount(); !locked && GetTickCount() - from < system_patience_ms;) {
     dispatch_pending();
     locked = platform::lock_back_surface(surface);
     if (!locked) Sleep(50);
   }
+  std::printf("the screen came back to the game after %lu ms\n",
+              static_cast<unsigned long>(GetTickCount() - away_from));
   check(locked && platform::unlock_back_surface(),
-        "once the screen is back, the surface locks again");
+        std::string("once the screen is back, the surface locks again (") + platform::last_error() +
+            ")");
 }
 
 }  // namespace

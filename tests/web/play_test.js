@@ -298,6 +298,7 @@ async function keyboardGame(engine, url, facts) {
 
   // P pauses and goes on too.
   await page.keyboard.press('KeyP');
+  await waitFor('the pause notice', () => noticeShown(page, '#paused'), 10000);
   const pFrames = await frames(page);
   await sleep(300);
   assert.strictEqual(await frames(page), pFrames, 'P stops play');

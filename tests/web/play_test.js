@@ -694,7 +694,7 @@ async function phoneLayout(engine, url) {
 const scenarios = [
   ['app', 'installable, plays offline, a new build replaces the old whole', (e, url, facts) => appGame(e, facts)],
   ['keyboard', 'intro, cues ready, grid, move, shot heard, the page\'s score, pause while hidden, P, Escape in a pause', keyboardGame],
-  ['touch', 'buttons and touch hint, full screen and back, a tap starts, Right moves, Fire fires, Escape in a focus pause', touchGame],
+  ['touch', 'buttons and touch hint, full screen and back, a tap starts, Left moves, Fire fires, Escape in a focus pause', touchGame],
   ['phones', 'at 390 x 844, 844 x 390 and 360 x 640 the buttons clear the field, the score readable', (e, url) => phoneLayout(e, url)],
   ['sound', 'back after a suspension, an interruption with a failed resume, a closed context', (e, url) => soundComesBack(e, url)],
   ['gamepad', 'Start starts, stick with dead zone, south fires on release, Start pauses, Back quits', gamepadGame],

@@ -66,15 +66,18 @@ function pictureHash(name) {
   return h;
 }
 
-// The 32 cells of the grid, counted from the enemy colour's top-left corner.
+// The 32 cells of the grid, counted from the enemy colour's top-left corner,
+// both read in one turn of the page: the grid cannot march between them.
 async function gridCells(page, facts) {
-  const first = await probe(page, 'colour', enemyColour, []);
+  const {first, seen} = await page.evaluate((colour, columnPitch, rowPitch) => {
+    const first = marchfireProbe.colour(colour, []);
+    const boxes = [];
+    for (let c = 0; c < 8; c++) {
+      for (let r = 0; r < 4; r++) boxes.push([first.minX + columnPitch * c, first.minY + rowPitch * r, 48, 40]);
+    }
+    return {first, seen: marchfireProbe.colour(colour, boxes)};
+  }, enemyColour, columnPitch, rowPitch);
   if (first.count === 0) return {count: 0, cells: 0, x: -1, y: -1};
-  const boxes = [];
-  for (let c = 0; c < 8; c++) {
-    for (let r = 0; r < 4; r++) boxes.push([first.minX + columnPitch * c, first.minY + rowPitch * r, 48, 40]);
-  }
-  const seen = await probe(page, 'colour', enemyColour, boxes);
   return {count: seen.count, cells: seen.inBoxes.filter((n) => n > 20).length,
           x: first.minX - facts.enemyOffX, y: first.minY - facts.enemyOffY,
           width: first.maxX - first.minX, height: first.maxY - first.minY};

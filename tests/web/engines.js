@@ -22,14 +22,12 @@ const lacks = {
   chromium: {},
   firefox: {
     installability: 'installability is a Chromium-only DevTools call',
-    longTasks: 'Gecko has no long-task timing',
     offlineWorker: "the offline mode leaves out the browser's own check for a new service worker: /sw.js not counted",
     touchScreen: 'no touch-screen emulation over WebDriver BiDi: the page learns of touch from the first tap',
   },
   webkit: {
     installability: 'installability is a Chromium-only DevTools call',
     offline: 'WebDriver has no offline mode',
-    longTasks: 'WebKit has no long-task timing',
     touch: 'WebKitWebDriver turns touch actions into mouse pointers',
     hiddenTab: 'a MiniBrowser window behind another stays visible to its page',
   },
@@ -48,8 +46,7 @@ async function puppeteerEngine(name, userDir) {
   });
   return {
     name, browser, lacks: lacks[name],
-    // A page that records every error from its first line (and in
-    // Chromium, every long task).
+    // A page that records every error from its first line.
     async open(url, viewport, prepare) {
       const page = await browser.newPage();
       if (prepare) await prepare(page);
@@ -61,14 +58,6 @@ async function puppeteerEngine(name, userDir) {
       page.on('requestfailed', (request) => errors.push(`request failed: ${request.url()}`));
       await page.setViewport(viewport);
       await page.evaluateOnNewDocument(probeSource);
-      if (name === 'chromium') {
-        await page.evaluateOnNewDocument(() => {
-          window.longTasks = [];
-          new PerformanceObserver((list) => {
-            for (const entry of list.getEntries()) window.longTasks.push({start: entry.startTime, duration: entry.duration});
-          }).observe({type: 'longtask', buffered: true});
-        });
-      }
       await page.goto(url, {waitUntil: 'load', timeout: 15000});
       return {page, errors: async () => errors};
     },

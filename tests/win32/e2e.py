@@ -28,7 +28,6 @@ import re
 import shutil
 import subprocess
 import sys
-import time
 from pathlib import Path
 
 root = Path(__file__).resolve().parents[2]
@@ -152,9 +151,10 @@ def grid_x_after(steps):
 
 def left_side_safe(steps):
     """Whether the grid's fire misses everything left of the blue shield
-    from two steps before this one (missiles still falling) to four after:
-    a missile of the first column falls at its x + 28, and the shield stops
-    those that fall from x 151 on."""
+    from two steps before this one to four after: a missile of the first
+    column falls at its x + 28, and the shield stops those that fall from
+    x 151 on. (Missiles fired earlier and still falling are looked for on
+    the screen.)"""
     return all(grid_x_after(step) + 28 > 150 for step in range(steps - 2, steps + 5))
 
 
@@ -442,7 +442,7 @@ def run_steps(steps):
 WAY_STEPS = 12
 paused = pad_pause()
 t.check(paused, "the pad's Start pauses play")
-for look in range(60):
+for _ in range(60):
     steps = grid_steps_made(game)
     if not paused or (left_side_clear(paused) and
                       all(left_side_safe(step) for step in range(steps, steps + WAY_STEPS + 4))):

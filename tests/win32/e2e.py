@@ -423,9 +423,9 @@ def pad_resume(stick_x=0):
 
 
 def left_side_clear(paused):
-    """No missile falls left of the blue shield on the paused screen."""
-    return not any(x - at[0] <= 150 and y - at[1] < 704
-                   for x, y in paused.find(pic["missile"], 8, 8, 1.0))
+    """No missile falls left of the blue shield on the paused screen, down
+    to the bottom edge, where one that reaches the player's row hits."""
+    return not any(x - at[0] <= 150 for x, _ in paused.find(pic["missile"], 8, 8, 1.0))
 
 
 def run_steps(steps):

@@ -335,6 +335,8 @@ class Wine:
 
     def __init__(self, prefix):
         self.prefix = str(prefix)
+        # Wine makes the prefix's folder itself, but not the folders above it.
+        Path(prefix).mkdir(parents=True, exist_ok=True)
         os.environ.update(WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
                           # No downloads of Wine's .NET and HTML engines.
                           WINEDLLOVERRIDES="mscoree,mshtml=")

@@ -32,7 +32,7 @@ function dispatch(target, type, fields) {
 // test runs them; every action returns the page, to be chained.
 function page() {
   let now = 5000, pads = [];
-  const timers = [], microtasks = [], messages = [], elements = {};
+  const timers = [], microtasks = [], messages = [], refreshes = [], elements = {};
   const calls = {markEnter: 0, fullScreen: 0, woken: 0};
   const element = (id) => elements[id] ||= eventTarget({classList: {add() {}, remove() {}},
                                                        setPointerCapture() {}});
@@ -45,7 +45,7 @@ function page() {
       this.port1 = {};
       this.port2 = {postMessage: () => messages.push(this.port1)};
     },
-    requestAnimationFrame() {},
+    requestAnimationFrame: (f) => refreshes.push(f),
     navigator: {getGamepads: () => pads},
     document: {getElementById: element},
     marchfireHost: {screen: {markEnter: () => calls.markEnter++},
@@ -95,6 +95,16 @@ function page() {
       throw new Error('the page never settles');
     }),
     wakesAt(ms) { const before = calls.woken; p.run(ms); return calls.woken - before; },
+    // The display's refresh, `ms` from now (its tasks are left to run).
+    refresh: (ms) => p.act(() => {
+      now += ms;
+      refreshes.splice(0).forEach((f) => f(now));
+    }),
+    // A step's flip: its frame named, the program woken once it may go on.
+    flip: (name, uploads) => p.act(() => {
+      pace.handOver(() => uploads.push(name));
+      pace.awaitShown(() => calls.woken++);
+    }),
     // The pauses as boot.js sets them, and the player's own.
     pause: (kind) => p.act(() => {
       if (kind === 'hidden') pace.setPaused('hidden', true);
@@ -251,4 +261,30 @@ test('the game\'s clock leaves out every pause and wraps at 32 bits', () => {
   p.pause('P').resume('hidden').run(300).resume('P').run(10);
   p.pause('focus').run(2 ** 32).resume('focus').run(2 ** 32 - start - 10);
   assert.equal(p.pace.tick(), 0);
+});
+
+test('the flip waits for the refresh, a late step does not, and no frame goes up twice', () => {
+  const uploads = [];
+  const p = page().flip('a', uploads);
+  assert.equal(p.wakesAt(15), 0, 'no step before the display shows its frame');
+  p.refresh(1);
+  assert.deepEqual([p.wakesAt(0), uploads], [1, ['a']]);
+  p.run(15).flip('b', uploads).refresh(1);  // refreshes 16 ms apart from here on
+  assert.equal(p.wakesAt(0), 1);
+  // 17 ms of work misses the refresh 16 ms after the step began.
+  assert.equal(p.run(17).flip('c', uploads).wakesAt(0), 1, 'late: on at once');
+  p.flip('d', uploads);
+  assert.equal(p.wakesAt(14), 0, 'the next step waits for the refresh after');
+  p.refresh(1);
+  assert.deepEqual([p.wakesAt(0), uploads], [1, ['a', 'b', 'd']], 'c replaced unseen');
+  // Done on the dot of its refresh is in time; without a refresh the
+  // frame goes up late, once, and the refresh that comes then adds nothing.
+  p.run(16).flip('e', uploads);
+  assert.equal(p.wakesAt(99), 0);
+  assert.deepEqual([p.wakesAt(1), p.refresh(1).wakesAt(0), uploads], [1, 0, ['a', 'b', 'd', 'e']]);
+  // A frame shown during a pause lets the game go on only when it ends.
+  p.pause('P').flip('f', uploads).refresh(16);
+  assert.deepEqual([p.wakesAt(100), uploads.at(-1)], [0, 'f']);
+  assert.equal(p.resume('P').refresh(16).wakesAt(0), 1);
+  assert.deepEqual(uploads.slice(-2), ['e', 'f']);
 });

@@ -95,11 +95,14 @@ function page() {
       throw new Error('the page never settles');
     }),
     wakesAt(ms) { const before = calls.woken; p.run(ms); return calls.woken - before; },
-    // The display's refresh, `ms` from now (its tasks are left to run).
-    refresh: (ms) => p.act(() => {
+    // The display's refresh `ms` from now, and the tasks after it.
+    wakesAtRefresh(ms) {
+      const before = calls.woken;
       now += ms;
       refreshes.splice(0).forEach((f) => f(now));
-    }),
+      p.run();
+      return calls.woken - before;
+    },
     // A step's flip: its frame named, the program woken once it may go on.
     flip: (name, uploads) => p.act(() => {
       pace.handOver(() => uploads.push(name));
@@ -267,24 +270,22 @@ test('the flip waits for the refresh, a late step does not, and no frame goes up
   const uploads = [];
   const p = page().flip('a', uploads);
   assert.equal(p.wakesAt(15), 0, 'no step before the display shows its frame');
-  p.refresh(1);
-  assert.deepEqual([p.wakesAt(0), uploads], [1, ['a']]);
-  p.run(15).flip('b', uploads).refresh(1);  // refreshes 16 ms apart from here on
-  assert.equal(p.wakesAt(0), 1);
+  assert.deepEqual([p.wakesAtRefresh(1), uploads], [1, ['a']]);
+  p.run(15).flip('b', uploads);
+  assert.equal(p.wakesAtRefresh(1), 1);  // refreshes 16 ms apart from here on
   // 17 ms of work misses the refresh 16 ms after the step began.
   assert.equal(p.run(17).flip('c', uploads).wakesAt(0), 1, 'late: on at once');
   p.flip('d', uploads);
   assert.equal(p.wakesAt(14), 0, 'the next step waits for the refresh after');
-  p.refresh(1);
-  assert.deepEqual([p.wakesAt(0), uploads], [1, ['a', 'b', 'd']], 'c replaced unseen');
+  assert.deepEqual([p.wakesAtRefresh(1), uploads], [1, ['a', 'b', 'd']], 'c replaced unseen');
   // Done on the dot of its refresh is in time; without a refresh the
   // frame goes up late, once, and the refresh that comes then adds nothing.
   p.run(16).flip('e', uploads);
   assert.equal(p.wakesAt(99), 0);
-  assert.deepEqual([p.wakesAt(1), p.refresh(1).wakesAt(0), uploads], [1, 0, ['a', 'b', 'd', 'e']]);
+  assert.deepEqual([p.wakesAt(1), p.wakesAtRefresh(1), uploads], [1, 0, ['a', 'b', 'd', 'e']]);
   // A frame shown during a pause lets the game go on only when it ends.
-  p.pause('P').flip('f', uploads).refresh(16);
-  assert.deepEqual([p.wakesAt(100), uploads.at(-1)], [0, 'f']);
-  assert.equal(p.resume('P').refresh(16).wakesAt(0), 1);
+  p.pause('P').flip('f', uploads);
+  assert.deepEqual([p.wakesAtRefresh(16), p.wakesAt(100), uploads.at(-1)], [0, 0, 'f']);
+  assert.equal(p.resume('P').wakesAtRefresh(16), 1);
   assert.deepEqual(uploads.slice(-2), ['e', 'f']);
 });

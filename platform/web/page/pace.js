@@ -104,7 +104,7 @@ marchfireHost.pace = (function () {
     resume();
   }
 
-  // In a task of its own, after the browser's rendering that runs now.
+  // In a task of its own.
   function wakeSoon() {
     deadline = 0;
     channel.port2.postMessage(0);
@@ -129,7 +129,9 @@ marchfireHost.pace = (function () {
     if (upload !== null) upload();
     if (!waitingForRefresh) return;
     waitingForRefresh = false;
-    if (!paused()) wakeSoon();  // else the end of the pause wakes it
+    // Here and now (the end of a pause wakes a paused game): a picture just
+    // shown is already waiting for its key when the page's next task runs.
+    wake();
   }
 
   function askForRefresh() {

@@ -58,9 +58,9 @@ marchfireHost.pace = (function () {
   var refreshGaps = [];          // between refreshes asked for back to back
   var refreshMs = 1000 / 60;
   var wokeAt = null;             // where the program's latest turn began
-  // A page that gets no refreshes though nothing hides it (some embedders
-  // hold them back) must not freeze the game: its frame is then put there
-  // without one, late.
+  // A page that gets no refreshes (hidden, or held back by its embedder)
+  // must not freeze the game nor keep its canvas behind: the frame is then
+  // put there without one, late.
   var refreshOverdueMs = 100;
   var overdueTimer = null;
 
@@ -140,9 +140,12 @@ marchfireHost.pace = (function () {
     requestAnimationFrame(function (at) {
       if (refreshAsked) refreshed(at);  // else the overdue timer came first
     });
+    // Paused too: a hidden page keeps the frame it will show when it is
+    // back (the game stands still meanwhile, so no other comes first), and
+    // its canvas holds what the game last drew.
     overdueTimer = setTimeout(function () {
       overdueTimer = null;
-      if (!paused()) refreshed(performance.now());
+      refreshed(performance.now());
     }, refreshOverdueMs);
   }
 
@@ -230,13 +233,7 @@ marchfireHost.pace = (function () {
       pausedAt = null;
     }
     listeners.forEach(function (listener) { listener(now); });
-    if (now) return;
-    setTimeout(wake, 0);
-    // A frame handed over in a hidden page waits for its refresh still.
-    if (frameUpload !== null && overdueTimer === null) {
-      refreshAsked = false;
-      askForRefresh();
-    }
+    if (!now) setTimeout(wake, 0);
   }
 
   // Every cause at once: a game asked to quit must see it, paused or not.

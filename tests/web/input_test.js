@@ -283,9 +283,10 @@ test('the flip waits for the refresh, a late step does not, and no frame goes up
   p.run(16).flip('e', uploads);
   assert.equal(p.wakesAt(99), 0);
   assert.deepEqual([p.wakesAt(1), p.wakesAtRefresh(1), uploads], [1, 0, ['a', 'b', 'd', 'e']]);
-  // A frame shown during a pause lets the game go on only when it ends.
-  p.pause('P').flip('f', uploads);
-  assert.deepEqual([p.wakesAtRefresh(16), p.wakesAt(100), uploads.at(-1)], [0, 0, 'f']);
+  // A pause lets no newer frame come: the last goes up at once, the game
+  // held until the pause ends.
+  p.flip('f', uploads).pause('P');
+  assert.deepEqual([uploads.at(-1), p.wakesAtRefresh(16), p.wakesAt(100)], ['f', 0, 0]);
   assert.equal(p.resume('P').wakesAtRefresh(16), 1);
   assert.deepEqual(uploads.slice(-2), ['e', 'f']);
 });

@@ -58,9 +58,9 @@ marchfireHost.pace = (function () {
   var refreshGaps = [];          // between refreshes asked for back to back
   var refreshMs = 1000 / 60;
   var wokeAt = null;             // where the program's latest turn began
-  // A page that gets no refreshes (hidden, or held back by its embedder)
-  // must not freeze the game nor keep its canvas behind: the frame is then
-  // put there without one, late.
+  // A page that gets no refreshes though nothing pauses it (held back by
+  // its embedder) must not freeze the game: the frame is then put there
+  // without one, late.
   var refreshOverdueMs = 100;
   var overdueTimer = null;
 
@@ -134,18 +134,26 @@ marchfireHost.pace = (function () {
     wake();
   }
 
+  // A pause lets no newer frame come: the one handed over is the one the
+  // next refresh would show, and goes up at once, the game held until the
+  // pause ends. So the canvas shows where play stopped, from the moment it
+  // stopped, refreshes or none.
+  function showWhilePaused() {
+    var upload = frameUpload;
+    frameUpload = null;
+    waitingForRefresh = false;
+    if (upload !== null) upload();
+  }
+
   function askForRefresh() {
     if (refreshAsked) return;
     refreshAsked = true;
     requestAnimationFrame(function (at) {
       if (refreshAsked) refreshed(at);  // else the overdue timer came first
     });
-    // Paused too: a hidden page keeps the frame it will show when it is
-    // back (the game stands still meanwhile, so no other comes first), and
-    // its canvas holds what the game last drew.
     overdueTimer = setTimeout(function () {
       overdueTimer = null;
-      refreshed(performance.now());
+      if (!paused()) refreshed(performance.now());
     }, refreshOverdueMs);
   }
 
@@ -171,11 +179,13 @@ marchfireHost.pace = (function () {
     waitingForKey = false;
     deadline = null;
     marchfireHost.input.lookAtPads(false);
-    if (frameUpload === null || late(performance.now())) {
-      if (!paused()) wakeSoon();
-      return;
+    if (paused()) {
+      showWhilePaused();  // the end of the pause wakes it
+    } else if (frameUpload === null || late(performance.now())) {
+      wakeSoon();
+    } else {
+      waitingForRefresh = true;
     }
-    waitingForRefresh = true;
   }
 
   function timerFired() {
@@ -228,6 +238,7 @@ marchfireHost.pace = (function () {
     if (now) {
       pausedAt = performance.now();
       stopTimer();
+      showWhilePaused();
     } else {
       pausedTotal += performance.now() - pausedAt;
       pausedAt = null;

@@ -799,7 +799,7 @@ const scenarios = [
   ['phones', 'at 390 x 844, 844 x 390 and 360 x 640 the buttons clear the field, the score readable and shown once', (e, url) => phoneLayout(e, url)],
   ['sound', 'back after a suspension, an interruption with a failed resume, a closed context', (e, url) => soundComesBack(e, url)],
   ['gamepad', 'Start starts, stick with dead zone, south fires on release, Start pauses, Back quits', gamepadGame],
-  ['screen', 'the screen shows the intro, then the shields and the player in play (WebKit with and without compositing)', (e, url) => require('./screen_check.js').screenCheck(e, url)],
+  ['screen', 'the screen shows the intro, then the shields and the player in play (WebKit with and without compositing)', (e, url) => require('./screen_check.js').screenCheck(e, url, pictures)],
   ['frame paths', 'the intro pixel for pixel on the 2D canvas (WebGL in software, or refused), through WebGL, and after a lost context', framePaths],
   ['failed start', 'the page says why, the program ends with 1', (e) => failedStart(e)],
   ['wave', 'a whole wave cleared, the level picture, the next wave', async (e, url, facts) => {

@@ -55,19 +55,14 @@ marchfireHost.pace = (function () {
   var refreshAsked = false;
   var waitingForRefresh = false;  // the program waits for its frame to be shown
   var lastRefreshAt = null;      // the last refresh's time, from the browser
-  var refreshGaps = [];          // the last 32 between refreshes
+  var refreshGaps = [];          // between refreshes asked for back to back
   var refreshMs = 1000 / 60;
-  var minRefreshMs = 5;
   var wokeAt = null;             // where the program's latest turn began
-  // A page that gets no refreshes though nothing pauses it (a window
-  // behind another, which some engines stop refreshing while telling the
-  // page it is visible) must not freeze the game nor slow it: once a
-  // refresh is this late the frame is put there without one, and until a
-  // refresh comes again the flips wait for none, the steps paced by their
-  // 15 ms floor alone.
+  // A page that gets no refreshes though nothing pauses it (held back by
+  // its embedder) must not freeze the game: the frame is then put there
+  // without one, late.
   var refreshOverdueMs = 100;
   var overdueTimer = null;
-  var refreshesStopped = false;
 
   function endTurn(msLeft) {
     if (turnBegan === null) return;
@@ -123,11 +118,10 @@ marchfireHost.pace = (function () {
     if (lastRefreshAt !== null && at - lastRefreshAt > 3) {
       refreshGaps.push(at - lastRefreshAt);
       if (refreshGaps.length > 32) refreshGaps.shift();
-      // The display's own interval is the shortest: refreshes the page let
-      // pass, or a browser too busy to render, make longer gaps, and a step
-      // judged against those would wait for a slow browser as for a slow
-      // screen.
-      refreshMs = Math.max(Math.min.apply(null, refreshGaps), minRefreshMs);
+      // Refreshes the page let pass without asking for them make longer
+      // gaps: the short ones are the display's own.
+      var sorted = refreshGaps.slice().sort(function (a, b) { return a - b; });
+      refreshMs = sorted[Math.floor(sorted.length / 4)];
     }
     lastRefreshAt = at;
     var upload = frameUpload;
@@ -140,11 +134,11 @@ marchfireHost.pace = (function () {
     wake();
   }
 
-  // Without waiting for a refresh. In a pause no newer frame can come: the
-  // one handed over is the one the next refresh would show, and goes up at
-  // once, the game held until the pause ends, so the canvas shows where
-  // play stopped from the moment it stopped, refreshes or none.
-  function showNow() {
+  // A pause lets no newer frame come: the one handed over is the one the
+  // next refresh would show, and goes up at once, the game held until the
+  // pause ends. So the canvas shows where play stopped, from the moment it
+  // stopped, refreshes or none.
+  function showWhilePaused() {
     var upload = frameUpload;
     frameUpload = null;
     waitingForRefresh = false;
@@ -155,14 +149,11 @@ marchfireHost.pace = (function () {
     if (refreshAsked) return;
     refreshAsked = true;
     requestAnimationFrame(function (at) {
-      refreshesStopped = false;
       if (refreshAsked) refreshed(at);  // else the overdue timer came first
     });
     overdueTimer = setTimeout(function () {
       overdueTimer = null;
-      if (paused()) return;
-      refreshesStopped = true;
-      refreshed(performance.now());
+      if (!paused()) refreshed(performance.now());
     }, refreshOverdueMs);
   }
 
@@ -189,10 +180,7 @@ marchfireHost.pace = (function () {
     deadline = null;
     marchfireHost.input.lookAtPads(false);
     if (paused()) {
-      showNow();  // the end of the pause wakes it
-    } else if (refreshesStopped) {
-      showNow();
-      wakeSoon();
+      showWhilePaused();  // the end of the pause wakes it
     } else if (frameUpload === null || late(performance.now())) {
       wakeSoon();
     } else {
@@ -250,7 +238,7 @@ marchfireHost.pace = (function () {
     if (now) {
       pausedAt = performance.now();
       stopTimer();
-      showNow();
+      showWhilePaused();
     } else {
       pausedTotal += performance.now() - pausedAt;
       pausedAt = null;

@@ -278,15 +278,17 @@ test('the flip waits for the refresh, a late step does not, and no frame goes up
   p.flip('d', uploads);
   assert.equal(p.wakesAt(14), 0, 'the next step waits for the refresh after');
   assert.deepEqual([p.wakesAtRefresh(1), uploads], [1, ['a', 'b', 'd']], 'c replaced unseen');
-  // Done on the dot of its refresh is in time; without a refresh the
-  // frame goes up late, once, and the refresh that comes then adds nothing.
+  // Done on the dot of its refresh is in time; with no refresh for 100 ms
+  // the frame goes up without one, once, and flips wait for none until a
+  // refresh comes again.
   p.run(16).flip('e', uploads);
-  assert.equal(p.wakesAt(99), 0);
-  assert.deepEqual([p.wakesAt(1), p.wakesAtRefresh(1), uploads], [1, 0, ['a', 'b', 'd', 'e']]);
+  assert.deepEqual([p.wakesAt(99), p.wakesAt(1), uploads.at(-1)], [0, 1, 'e']);
+  assert.deepEqual([p.flip('e2', uploads).wakesAt(0), uploads.at(-1)], [1, 'e2']);
+  assert.deepEqual([p.wakesAtRefresh(1), uploads], [0, ['a', 'b', 'd', 'e', 'e2']]);
   // A pause lets no newer frame come: the last goes up at once, the game
   // held until the pause ends.
   p.flip('f', uploads).pause('P');
   assert.deepEqual([uploads.at(-1), p.wakesAtRefresh(16), p.wakesAt(100)], ['f', 0, 0]);
   assert.equal(p.resume('P').wakesAtRefresh(16), 1);
-  assert.deepEqual(uploads.slice(-2), ['e', 'f']);
+  assert.deepEqual(uploads.slice(-2), ['e2', 'f']);
 });

@@ -58,11 +58,15 @@ marchfireHost.pace = (function () {
   var refreshGaps = [];          // between refreshes asked for back to back
   var refreshMs = 1000 / 60;
   var wokeAt = null;             // where the program's latest turn began
-  // A page that gets no refreshes though nothing pauses it (held back by
-  // its embedder) must not freeze the game: the frame is then put there
-  // without one, late.
+  // A page that gets no refreshes though nothing pauses it (a window
+  // behind another, which some engines stop refreshing while telling the
+  // page it is visible) must not freeze the game nor slow it: once a
+  // refresh is this late the frame is put there without one, and until a
+  // refresh comes again the flips wait for none, the steps paced by their
+  // 15 ms floor alone.
   var refreshOverdueMs = 100;
   var overdueTimer = null;
+  var refreshesStopped = false;
 
   function endTurn(msLeft) {
     if (turnBegan === null) return;
@@ -134,11 +138,11 @@ marchfireHost.pace = (function () {
     wake();
   }
 
-  // A pause lets no newer frame come: the one handed over is the one the
-  // next refresh would show, and goes up at once, the game held until the
-  // pause ends. So the canvas shows where play stopped, from the moment it
-  // stopped, refreshes or none.
-  function showWhilePaused() {
+  // Without waiting for a refresh. In a pause no newer frame can come: the
+  // one handed over is the one the next refresh would show, and goes up at
+  // once, the game held until the pause ends, so the canvas shows where
+  // play stopped from the moment it stopped, refreshes or none.
+  function showNow() {
     var upload = frameUpload;
     frameUpload = null;
     waitingForRefresh = false;
@@ -149,11 +153,14 @@ marchfireHost.pace = (function () {
     if (refreshAsked) return;
     refreshAsked = true;
     requestAnimationFrame(function (at) {
+      refreshesStopped = false;
       if (refreshAsked) refreshed(at);  // else the overdue timer came first
     });
     overdueTimer = setTimeout(function () {
       overdueTimer = null;
-      if (!paused()) refreshed(performance.now());
+      if (paused()) return;
+      refreshesStopped = true;
+      refreshed(performance.now());
     }, refreshOverdueMs);
   }
 
@@ -180,7 +187,10 @@ marchfireHost.pace = (function () {
     deadline = null;
     marchfireHost.input.lookAtPads(false);
     if (paused()) {
-      showWhilePaused();  // the end of the pause wakes it
+      showNow();  // the end of the pause wakes it
+    } else if (refreshesStopped) {
+      showNow();
+      wakeSoon();
     } else if (frameUpload === null || late(performance.now())) {
       wakeSoon();
     } else {
@@ -238,7 +248,7 @@ marchfireHost.pace = (function () {
     if (now) {
       pausedAt = performance.now();
       stopTimer();
-      showWhilePaused();
+      showNow();
     } else {
       pausedTotal += performance.now() - pausedAt;
       pausedAt = null;

@@ -31,15 +31,16 @@ rm -rf "$out"
 mkdir -p "$out" build-web
 stamp="build-web/flags"
 
-# Only the waits unwind to the browser (host_rest): no indirect call leads to
-# one, so Asyncify instruments just the functions on the way to it.
+# Only the waits unwind to the browser (host_rest, and the flip's wait for
+# the display, host_await_shown): no indirect call leads to one, so
+# Asyncify instruments just the functions on the way to them.
 # Wasm SIMD (every current browser has it) turns the frame's byte order for
 # the canvas about three times faster.
 # No folder's path in the program: the same commit gives the same bytes
 # wherever it is built.
 flags=(-std=c++20 -O2 -msimd128 -Wall -Wextra -I"$root" "-ffile-prefix-map=$root=.")
 link_flags=(
-  -sASYNCIFY -sASYNCIFY_IMPORTS='["host_rest"]' -sASYNCIFY_IGNORE_INDIRECT
+  -sASYNCIFY -sASYNCIFY_IMPORTS='["host_rest","host_await_shown"]' -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sINITIAL_MEMORY=64MB -sALLOW_MEMORY_GROWTH=0 -sASYNCIFY_STACK_SIZE=16384
   -sEXPORTED_RUNTIME_METHODS='[]' -sFORCE_FILESYSTEM
   --js-library platform/web/page_imports.js

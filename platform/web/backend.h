@@ -14,6 +14,10 @@ std::uint32_t host_tick_ms();
 // Hands the browser its turn for at most ms_left (0xFFFFFFFF: a picture
 // waits for a key). Asynchronous: the program unwinds and resumes here.
 void host_rest(std::uint32_t ms_left);
+// Returns once the frame last handed to host_show_frame has been shown at a
+// refresh of the display, or at once when the step is already late for the
+// refresh it was meant for. Asynchronous, like host_rest.
+void host_await_shown();
 // Held (or pressed and released since the last question) for key 0..3 in
 // the order of platform::Key.
 int host_key_down(int key);
@@ -22,6 +26,7 @@ int host_take_space_releases();
 // Whether the page shows frames on a 2D canvas now (WebGL refused or lost),
 // which takes RGBA bytes; otherwise it takes the game's own words.
 int host_screen_wants_rgba();
+// Hands the frame over, to be shown at the display's next refresh.
 // `frame`: the game's words, which the page may read again until the next
 // flip (to show the frame anew once a lost WebGL context is back). `rgba`:
 // the same frame as RGBA bytes when the page wants them, else null;

@@ -4,6 +4,9 @@
 // canvas, where WebGL is refused or lost, needs them turned into RGBA bytes,
 // and takes only the rows that changed.
 //
+// The flip waits for the display, as a desktop's does: the frame is shown at
+// the browser's next refresh, and the game goes on once it has been.
+//
 // The memory is ours, so the frame just shown stays readable after unlock
 // and flip until the next lock: the game reads its previous frame to find
 // what its missiles hit.
@@ -49,6 +52,7 @@ bool flip() {
   const std::uint32_t* frame = frame_memory::pixels();
   if (host_screen_wants_rgba() == 0) {
     host_show_frame(frame, nullptr, frame_width, frame_height, 0, 0, frame_height - 1);
+    host_await_shown();
     return true;
   }
   const double began = emscripten_get_now();
@@ -58,6 +62,7 @@ bool flip() {
   if (fresh) changed = {0, frame_height - 1};
   host_show_frame(frame, reinterpret_cast<const std::uint8_t*>(canvas_bytes.data()), frame_width,
                   frame_height, emscripten_get_now() - began, changed.first, changed.last);
+  host_await_shown();
   return true;
 }
 

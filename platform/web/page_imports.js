@@ -5,11 +5,19 @@ mergeInto(LibraryManager.library, {
     return marchfireHost.pace.tick();
   },
 
-  // The one import that unwinds: the game's waits return to the browser here.
+  // The game's waits return to the browser here.
   host_rest__deps: ['$Asyncify'],
   host_rest: function (msLeft) {
     return Asyncify.handleSleep(function (wakeUp) {
       marchfireHost.pace.rest(msLeft >>> 0, wakeUp);
+    });
+  },
+
+  // The flip's wait for the display: unwinds too.
+  host_await_shown__deps: ['$Asyncify'],
+  host_await_shown: function () {
+    return Asyncify.handleSleep(function (wakeUp) {
+      marchfireHost.pace.awaitShown(wakeUp);
     });
   },
 

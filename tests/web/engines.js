@@ -155,6 +155,7 @@ async function webkitEngine(userDir) {
 
   return {
     name: 'webkit', lacks: lacks.webkit,
+    display: x.display,  // the X screen the window is shown on
     async open(url, viewport) {
       await focus(home);
       await driver.switchTo().newWindow('window');

@@ -105,8 +105,9 @@ async function playSteps(browser, url, steps) {
     const recent = s.frames - f.frames;
     return {shownAt: s.shownAt.slice(-recent), showMs: s.showMs.slice(-recent), longTasks: window.longTasks.filter((t) => t.start > f.at),
             path: marchfireHost.screen.path(), turns: marchfireHost.pace.turns.longest, turnMean: marchfireHost.pace.turns.totalMs / marchfireHost.pace.turns.count,
-            // A turn that ends in a rest of 10 ms or more did a step's work.
-            stepWork: marchfireHost.pace.turns.recent.filter((t) => t[1] >= 10 && t[1] <= 15).map((t) => t[0])};
+            // A turn that ends at a flip (-1) did a step's work; before the
+            // flip waited for the display, one that ends in a rest of 10 ms or more.
+            stepWork: marchfireHost.pace.turns.recent.filter((t) => t[1] === -1 || (t[1] >= 10 && t[1] <= 15)).map((t) => t[0])};
   }, from);
   await page.close();
   const gaps = [];

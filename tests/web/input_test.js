@@ -32,7 +32,7 @@ function dispatch(target, type, fields) {
 // test runs them; every action returns the page, to be chained.
 function page() {
   let now = 5000, pads = [];
-  const timers = [], microtasks = [], messages = [], elements = {};
+  const timers = [], microtasks = [], messages = [], refreshes = [], elements = {};
   const calls = {markEnter: 0, fullScreen: 0, woken: 0};
   const element = (id) => elements[id] ||= eventTarget({classList: {add() {}, remove() {}},
                                                        setPointerCapture() {}});
@@ -45,7 +45,7 @@ function page() {
       this.port1 = {};
       this.port2 = {postMessage: () => messages.push(this.port1)};
     },
-    requestAnimationFrame() {},
+    requestAnimationFrame: (f) => refreshes.push(f),
     navigator: {getGamepads: () => pads},
     document: {getElementById: element},
     marchfireHost: {screen: {markEnter: () => calls.markEnter++},
@@ -95,6 +95,19 @@ function page() {
       throw new Error('the page never settles');
     }),
     wakesAt(ms) { const before = calls.woken; p.run(ms); return calls.woken - before; },
+    // The display's refresh `ms` from now, and the tasks after it.
+    wakesAtRefresh(ms) {
+      const before = calls.woken;
+      now += ms;
+      refreshes.splice(0).forEach((f) => f(now));
+      p.run();
+      return calls.woken - before;
+    },
+    // A step's flip: its frame named, the program woken once it may go on.
+    flip: (name, uploads) => p.act(() => {
+      pace.handOver(() => uploads.push(name));
+      pace.awaitShown(() => calls.woken++);
+    }),
     // The pauses as boot.js sets them, and the player's own.
     pause: (kind) => p.act(() => {
       if (kind === 'hidden') pace.setPaused('hidden', true);
@@ -251,4 +264,31 @@ test('the game\'s clock leaves out every pause and wraps at 32 bits', () => {
   p.pause('P').resume('hidden').run(300).resume('P').run(10);
   p.pause('focus').run(2 ** 32).resume('focus').run(2 ** 32 - start - 10);
   assert.equal(p.pace.tick(), 0);
+});
+
+test('the flip waits for the refresh, a late step does not, and no frame goes up twice', () => {
+  const uploads = [];
+  const p = page().flip('a', uploads);
+  assert.equal(p.wakesAt(15), 0, 'no step before the display shows its frame');
+  assert.deepEqual([p.wakesAtRefresh(1), uploads], [1, ['a']]);
+  p.run(15).flip('b', uploads);
+  assert.equal(p.wakesAtRefresh(1), 1);  // refreshes 16 ms apart from here on
+  // 17 ms of work misses the refresh 16 ms after the step began.
+  assert.equal(p.run(17).flip('c', uploads).wakesAt(0), 1, 'late: on at once');
+  p.flip('d', uploads);
+  assert.equal(p.wakesAt(14), 0, 'the next step waits for the refresh after');
+  assert.deepEqual([p.wakesAtRefresh(1), uploads], [1, ['a', 'b', 'd']], 'c replaced unseen');
+  // Done on the dot of its refresh is in time; with no refresh for 100 ms
+  // the frame goes up without one, once, and flips wait for none until a
+  // refresh comes again.
+  p.run(16).flip('e', uploads);
+  assert.deepEqual([p.wakesAt(99), p.wakesAt(1), uploads.at(-1)], [0, 1, 'e']);
+  assert.deepEqual([p.flip('e2', uploads).wakesAt(0), uploads.at(-1)], [1, 'e2']);
+  assert.deepEqual([p.wakesAtRefresh(1), uploads], [0, ['a', 'b', 'd', 'e', 'e2']]);
+  // A pause lets no newer frame come: the last goes up at once, the game
+  // held until the pause ends.
+  p.flip('f', uploads).pause('P');
+  assert.deepEqual([uploads.at(-1), p.wakesAtRefresh(16), p.wakesAt(100)], ['f', 0, 0]);
+  assert.equal(p.resume('P').wakesAtRefresh(16), 1);
+  assert.deepEqual(uploads.slice(-2), ['e2', 'f']);
 });

@@ -675,7 +675,11 @@ async function phoneLayout(engine, url) {
       return {field: [fx, fy, fx + 1024 * scale, fy + 768 * scale], fieldWidth: 1024 * scale,
               buttons: [...w.document.querySelectorAll('.touch-button')].map(box),
               score: box(line), scoreShown: line.offsetHeight > 0,
-              fontPx: parseFloat(w.getComputedStyle(line).fontSize)};
+              fontPx: parseFloat(w.getComputedStyle(line).fontSize),
+              // What stands on top at the corners of the frame's own score.
+              // (a pixel inward at its right and bottom edges).
+              overFrameScore: [[924, 0, 0, 0], [1024, 0, -1, 0], [924, 17, 0, -1], [1024, 17, -1, -1]].map(([x, y, dx, dy]) =>
+                w.document.elementFromPoint(fx + x * scale + dx, fy + y * scale + dy)).map((e) => e && (e.id || e.tagName))};
     });
     await page.screenshot({path: path.join(os.tmpdir(), `marchfire-web-${engine.name}-${width}x${height}.png`)});
     const size = `${width} x ${height}`;
@@ -690,6 +694,7 @@ async function phoneLayout(engine, url) {
                 `${size}: the field ${Math.round(seen.fieldWidth)} px wide, a score line of ${seen.fontPx} px`);
       assert.ok(!overlap(seen.score, seen.field) && inside(seen.score), `${size}: the score line at ${seen.score}, beside the field`);
       assert.ok(seen.buttons.every((b) => !overlap(b, seen.score)), `${size}: no button over the score line`);
+      assert.deepStrictEqual(seen.overFrameScore, Array(4).fill('score-cover'), `${size}: the frame's own score covered`);
     }
   }
   assert.deepStrictEqual(await errors(), [], 'no error in the phones');
@@ -701,9 +706,10 @@ const scenarios = [
   ['app', 'installable, plays offline, a new build replaces the old whole', (e, url, facts) => appGame(e, facts)],
   ['keyboard', 'intro, cues ready, grid, move, shot heard, the page\'s score, pause while hidden, P, Escape in a pause', keyboardGame],
   ['touch', 'buttons and touch hint, full screen and back, a tap starts, Left moves, Fire fires, Escape in a focus pause', touchGame],
-  ['phones', 'at 390 x 844, 844 x 390 and 360 x 640 the buttons clear the field, the score readable', (e, url) => phoneLayout(e, url)],
+  ['phones', 'at 390 x 844, 844 x 390 and 360 x 640 the buttons clear the field, the score readable and shown once', (e, url) => phoneLayout(e, url)],
   ['sound', 'back after a suspension, an interruption with a failed resume, a closed context', (e, url) => soundComesBack(e, url)],
   ['gamepad', 'Start starts, stick with dead zone, south fires on release, Start pauses, Back quits', gamepadGame],
+  ['screen', 'the screen shows the intro, then the shields and the player in play (WebKit with and without compositing)', (e, url) => require('./screen_check.js').screenCheck(e, url, pictures)],
   ['frame paths', 'the intro pixel for pixel on the 2D canvas (WebGL in software, or refused), through WebGL, and after a lost context', framePaths],
   ['failed start', 'the page says why, the program ends with 1', (e) => failedStart(e)],
 ];

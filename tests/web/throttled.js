@@ -4,8 +4,14 @@
 // key, then play and the pause at full speed, then play with the page's
 // processor slowed 4 and 6 times (DevTools' CPU throttling, the usual
 // stand-ins for a mid-range and a low-end phone), the last also beside two
-// busy processes. Then Firefox, where puppeteer drives it (no throttling
-// there: play at full speed and the two waits).
+// busy processes. Then Firefox, where puppeteer drives it, and WebKitGTK's
+// MiniBrowser under Xvfb through its WebDriver (no throttling there: play at
+// full speed and the two waits; WebKit with and without compositing).
+//
+// In play, every refresh of the display (requestAnimationFrame) counts the
+// frames the program handed to the page since the refresh before: 1 is a
+// step shown at each refresh; 2 or more, a step never shown; 0, the last
+// frame shown again.
 //
 // Play is 8 s behind the left shield, where no enemy shot reaches. Each
 // figure comes from the page's own records (when each frame was shown, what
@@ -14,7 +20,7 @@
 // (/proc) of the renderer's main thread, of the page's processes and of all
 // the browser's processes.
 //
-// usage: node throttled.js [--rounds N] [--no-firefox] [--full-speed-only] LABEL=SITE...
+// usage: node throttled.js [--rounds N] [--no-firefox] [--no-webkit] [--full-speed-only] LABEL=SITE...
 //        (scripts/bench-web.sh runs it with the build before and this one)
 'use strict';
 const {spawn} = require('child_process');
@@ -23,14 +29,16 @@ const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 const {sleep, waitFor, launch} = require('./browser.js');
+const {launchEngine} = require('./engines.js');
 const {serve} = require('./static_server.js');
 
 const args = process.argv.slice(2);
-let rounds = 3, firefox = true, slowed = true;
+let rounds = 3, firefox = true, webkit = true, slowed = true;
 const sites = [];
 for (let i = 0; i < args.length; i++) {
   if (args[i] === '--rounds') rounds = Number(args[++i]);
   else if (args[i] === '--no-firefox') firefox = false;
+  else if (args[i] === '--no-webkit') webkit = false;
   else if (args[i] === '--full-speed-only') slowed = false;
   else {
     const [label, folder] = args[i].split('=');
@@ -105,33 +113,65 @@ async function besideBusyProcesses(work) {
   }
 }
 
+// Counts, at each refresh, the frames handed over since the one before
+// (both builds hand each step's frame to screen.show).
+function countRefreshes() {
+  const counts = window.refreshCounts = {byNew: [0, 0, 0], handed: 0, seen: 0, on: true};
+  const show = marchfireHost.screen.show;
+  marchfireHost.screen.show = function (...args) {
+    counts.handed += 1;
+    return show.apply(this, args);
+  };
+  const look = () => {
+    if (!counts.on) return;
+    counts.byNew[Math.min(counts.handed - counts.seen, 2)] += 1;
+    counts.seen = counts.handed;
+    requestAnimationFrame(look);
+  };
+  requestAnimationFrame(() => {
+    counts.seen = counts.handed;
+    requestAnimationFrame(look);
+  });
+}
+
 // What one window of `ms` costs: the main thread's busy share (Chromium),
 // all the browser's processes' CPU, and the frames shown in it.
-async function measure(page, browserPid, cdp, ms) {
+async function measure(page, browserPid, cdp, ms, refreshes = false) {
   const metrics = async () => {
     if (!cdp) return null;
     const m = {};
     for (const {name, value} of (await cdp.send('Performance.getMetrics')).metrics) m[name] = value;
     return m;
   };
+  if (refreshes) await page.evaluate(`(${countRefreshes})()`);
   const before = await metrics();
-  const cpuBefore = treeCpu(browserPid);
-  const from = await page.evaluate(() => ({frames: marchfireHost.screen.stats.frames, at: performance.now()}));
+  const cpuBefore = browserPid ? treeCpu(browserPid) : null;
+  // Steps are frames handed over: a build that shows each one at a
+  // refresh counts only those it shows.
+  const from = await page.evaluate(() => ({frames: marchfireHost.screen.stats.handed ?? marchfireHost.screen.stats.frames,
+                                          shown: marchfireHost.screen.stats.frames, at: performance.now()}));
   await sleep(ms);
   const after = await metrics();
-  const cpuAfter = treeCpu(browserPid);
+  const cpuAfter = browserPid ? treeCpu(browserPid) : null;
   const seen = await page.evaluate((f) => {
     const s = marchfireHost.screen.stats;
-    const n = s.frames - f.frames;
-    return {frames: n, at: performance.now() - f.at, shownAt: s.shownAt.slice(-n), showMs: s.showMs.slice(-n),
-            path: marchfireHost.screen.path ? marchfireHost.screen.path() : '2d'};
+    const shown = s.frames - f.shown;
+    const counts = window.refreshCounts;
+    if (counts) counts.on = false;
+    return {frames: (s.handed ?? s.frames) - f.frames, at: performance.now() - f.at, shownAt: s.shownAt.slice(-shown),
+            showMs: s.showMs.slice(-shown), path: marchfireHost.screen.path ? marchfireHost.screen.path() : '2d',
+            byNew: counts ? counts.byNew.slice() : null};
   }, from);
   const gaps = [];
   for (let i = 1; i < seen.shownAt.length; i++) gaps.push(seen.shownAt[i] - seen.shownAt[i - 1]);
-  const cpu = cpuBetween(cpuBefore, cpuAfter);
+  const cpu = cpuBefore ? cpuBetween(cpuBefore, cpuAfter) : {all: NaN, renderer: NaN, main: NaN};
   const result = {stepsPerS: seen.frames / (seen.at / 1000), gaps, showMs: seen.showMs, path: seen.path,
                   cpu: cpu.all / (seen.at / 1000), rendererCpu: cpu.renderer / (seen.at / 1000),
                   mainCpu: cpu.main / (seen.at / 1000)};
+  if (seen.byNew) {
+    const refreshCount = seen.byNew[0] + seen.byNew[1] + seen.byNew[2];
+    result.refreshShares = seen.byNew.map((n) => n / refreshCount);
+  }
   if (before) {
     const wall = after.Timestamp - before.Timestamp;
     result.busy = (after.TaskDuration - before.TaskDuration) / wall;
@@ -165,7 +205,7 @@ async function chromiumRound(browser, url) {
   await sleep(1000);
   out.waiting = await measure(page, pid, cdp, waitMs);
   await play(page);
-  out.x1 = await measure(page, pid, cdp, playMs);
+  out.x1 = await measure(page, pid, cdp, playMs, true);
   await page.keyboard.press('KeyP');
   await sleep(500);
   out.paused = await measure(page, pid, cdp, waitMs);
@@ -176,8 +216,8 @@ async function chromiumRound(browser, url) {
     await cdp.send('Performance.enable');
     await cdp.send('Emulation.setCPUThrottlingRate', {rate});
     await play(page);
-    out[name] = busy ? await besideBusyProcesses(() => measure(page, pid, cdp, playMs))
-                     : await measure(page, pid, cdp, playMs);
+    out[name] = busy ? await besideBusyProcesses(() => measure(page, pid, cdp, playMs, true))
+                     : await measure(page, pid, cdp, playMs, true);
     await page.close();
   }
   return out;
@@ -190,10 +230,26 @@ async function firefoxRound(browser, url) {
   await sleep(1000);
   out.waiting = await measure(page, pid, null, waitMs);
   await play(page);
-  out.x1 = await measure(page, pid, null, playMs);
+  out.x1 = await measure(page, pid, null, playMs, true);
   await page.keyboard.press('KeyP');
   await sleep(500);
   out.paused = await measure(page, pid, null, waitMs);
+  await page.close();
+  return out;
+}
+
+// WebKitGTK through its WebDriver, which gives no process to measure.
+async function webkitRound(engine, url) {
+  const out = {};
+  const {page} = await engine.open(url, {width: 1024, height: 800});
+  await waitFor('the intro', () => page.evaluate(() => marchfireHost.screen.stats.frames > 0), 20000);
+  await sleep(1000);
+  out.waiting = await measure(page, null, null, waitMs);
+  await play(page);
+  out.x1 = await measure(page, null, null, playMs, true);
+  await page.keyboard.press('KeyP');
+  await sleep(500);
+  out.paused = await measure(page, null, null, waitMs);
   await page.close();
   return out;
 }
@@ -207,26 +263,36 @@ const range = (values, digits = 1, f = (v) => v) => {
   return lo.toFixed(digits) === hi.toFixed(digits) ? lo.toFixed(digits) : `${lo.toFixed(digits)}–${hi.toFixed(digits)}`;
 };
 
+// The round with the fewest refreshes showing one new step, in full.
+function worstShares(rs) {
+  const measured = rs.filter((r) => r.refreshShares);
+  if (measured.length === 0) return '—';
+  const worst = measured.reduce((a, b) => (b.refreshShares[1] < a.refreshShares[1] ? b : a));
+  const [none, one, more] = worst.refreshShares;
+  return `${pct(one)} / ${pct(more)} / ${pct(none)}`;
+}
+
 function report(engine, results) {
   console.log(`\n## ${engine}: ${rounds} rounds, the builds in turn`);
   for (const site of sites) {
     const runs = results[site.label];
     console.log(`\n### ${site.label} (${site.folder}; frames shown by ${[...new Set(runs.map((r) => r.x1.path))].join(', ')})`);
-    console.log('| condition | steps/s | frame gap median / p95 (ms) | mean step (ms) | showing a frame median / p95 (ms) | main thread busy (script) | its processor time | page\'s processes CPU | all processes CPU |');
-    console.log('|---|---|---|---|---|---|---|---|---|');
+    console.log('| condition | steps/s | refreshes with 1 / 2+ / 0 new steps, worst round | frame gap median / p95 (ms) | mean step (ms) | showing a frame median / p95 (ms) | main thread busy (script) | its processor time | page\'s processes CPU | all processes CPU |');
+    console.log('|---|---|---|---|---|---|---|---|---|---|');
     for (const condition of ['x1', 'x4', 'x6', 'x6busy', 'paused', 'waiting']) {
       const rs = runs.map((r) => r[condition]).filter(Boolean);
       if (rs.length === 0) continue;
       const playing = condition !== 'paused' && condition !== 'waiting';
       const row = [condition,
         playing ? range(rs.map((r) => r.stepsPerS)) : '',
+        playing ? worstShares(rs) : '',
         playing ? `${range(rs.map((r) => quantile(r.gaps, 0.5)))} / ${range(rs.map((r) => quantile(r.gaps, 0.95)))}` : '',
         playing ? range(rs.map((r) => mean(r.gaps)), 2) : '',
         playing ? `${range(rs.map((r) => quantile(r.showMs, 0.5)), 2)} / ${range(rs.map((r) => quantile(r.showMs, 0.95)), 2)}` : '',
         rs[0].busy === undefined ? '—' : `${range(rs.map((r) => r.busy), 2, (v) => v * 100)} % (${range(rs.map((r) => r.script), 2, (v) => v * 100)} %)`,
         rs[0].busy === undefined ? '—' : `${range(rs.map((r) => r.mainCpu), 1, (v) => v * 100)} %`,
         rs[0].busy === undefined ? '—' : `${range(rs.map((r) => r.rendererCpu), 1, (v) => v * 100)} %`,
-        `${range(rs.map((r) => r.cpu), 1, (v) => v * 100)} %`];
+        Number.isFinite(rs[0].cpu) ? `${range(rs.map((r) => r.cpu), 1, (v) => v * 100)} %` : '—'];
       console.log(`| ${row.join(' | ')} |`);
     }
   }
@@ -282,6 +348,30 @@ const load = () => os.loadavg().map((v) => v.toFixed(2)).join(' ');
         fs.rmSync(profile, {recursive: true, force: true});
       }
       report(`${foxVersion} (no throttling, no DevTools metrics)`, foxResults);
+    }
+    // WebKit as it comes, then as some GPUs and distributions run it.
+    for (const compositing of webkit ? [true, false] : []) {
+      const before = process.env.WEBKIT_DISABLE_COMPOSITING_MODE;
+      if (!compositing) process.env.WEBKIT_DISABLE_COMPOSITING_MODE = '1';
+      const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-webkit-'));
+      const kitResults = {};
+      sites.forEach((s) => { kitResults[s.label] = []; });
+      let engine = null;
+      try {
+        engine = await launchEngine('webkit', profile);
+        for (let round = 0; round < rounds; round++) {
+          const order = round % 2 === 0 ? served : served.slice().reverse();
+          for (const site of order) {
+            kitResults[site.label].push(await webkitRound(engine, site.url));
+            console.log(`# WebKitGTK round ${round + 1}, ${site.label} done, load ${load()}`);
+          }
+        }
+      } finally {
+        if (engine) await engine.close();
+        fs.rmSync(profile, {recursive: true, force: true});
+        if (before === undefined) delete process.env.WEBKIT_DISABLE_COMPOSITING_MODE;
+      }
+      report(`WebKitGTK MiniBrowser under Xvfb, ${compositing ? 'compositing' : 'WEBKIT_DISABLE_COMPOSITING_MODE=1'} (no throttling, no metrics)`, kitResults);
     }
     console.log(`\nload averages at the end: ${load()}`);
   } finally {

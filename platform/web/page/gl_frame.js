@@ -30,8 +30,13 @@ marchfireHost.glFrame = (function () {
       'varying vec2 at;\n' +
       'uniform sampler2D frame;\n' +
       'void main() { gl_FragColor = vec4(texture2D(frame, at).bgr, 1.0); }\n';
+  // The drawing is kept after the browser has taken it: a page drawn without
+  // compositing (WebKitGTK with WEBKIT_DISABLE_COMPOSITING_MODE=1, as some
+  // GPUs and distributions run it) paints the canvas from its buffer later,
+  // and a buffer let go by then paints black. A frame is drawn only when a
+  // new one comes, so keeping it costs nothing in between.
   var attributes = {alpha: false, antialias: false, depth: false, stencil: false,
-                    premultipliedAlpha: false, preserveDrawingBuffer: false};
+                    premultipliedAlpha: false, preserveDrawingBuffer: true};
 
   function drawnBySoftware(gl) {
     var info = gl.getExtension('WEBGL_debug_renderer_info');
@@ -93,8 +98,7 @@ marchfireHost.glFrame = (function () {
         draw();
       },
       // The RGBA bytes on the canvas, top row first: drawn again from the
-      // texture and read back in the same task, before the browser takes
-      // the drawing away.
+      // texture and read back in the same task, whatever the canvas holds.
       readShown: function () {
         draw();
         var upward = new Uint8Array(width * height * 4);

@@ -2,7 +2,8 @@
 // touch screen the buttons get room of their own beside the field (a wide
 // screen) or below it (a tall one): whichever leaves the field larger. A
 // field shown at less than 60 % of its size has a score line too small to
-// read: the page repeats the score beside or above it, in its own letters.
+// read: the page repeats the score beside or above it, in its own letters,
+// and covers the frame's own, which would stand tiny beside it.
 'use strict';
 var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 
@@ -17,9 +18,13 @@ marchfireHost.layout = (function () {
   var scoreStrip = 24;
   var scoreColumn = 120;
   var margin = 6;
+  // Where the frame draws its score (the game's score_text_x, y): a line
+  // 17 px tall from x 924 to the right edge, nothing else in that corner.
+  var frameScore = {left: 924, top: 0, height: 17};
 
   var stage = null;
   var scoreLine = null;
+  var scoreCover = null;
   var shownScore = null;
 
   // The largest 4:3 box within the space left by the room taken on each side.
@@ -66,6 +71,12 @@ marchfireHost.layout = (function () {
     style.height = box.height + 'px';
     document.body.classList.toggle('small-field', small);
     if (scoreAt === null) return;
+    // Whole pixels outward: no sliver of the small score shows at an edge.
+    var coverLeft = Math.floor(box.left + frameScore.left * box.scale);
+    scoreCover.style.left = coverLeft + 'px';
+    scoreCover.style.top = box.top + 'px';
+    scoreCover.style.width = box.left + box.width - coverLeft + 'px';
+    scoreCover.style.height = Math.ceil(frameScore.height * box.scale) + 'px';
     scoreLine.style.top = scoreAt.top + 'px';
     scoreLine.style.left = scoreAt.align === 'left' ? scoreAt.left + 'px' : '';
     scoreLine.style.right = scoreAt.align === 'right' ? scoreAt.right + 'px' : '';
@@ -83,6 +94,7 @@ marchfireHost.layout = (function () {
   function start() {
     stage = document.getElementById('stage');
     scoreLine = document.getElementById('score-line');
+    scoreCover = document.getElementById('score-cover');
     if (window.ResizeObserver) new ResizeObserver(arrange).observe(stage);
     window.addEventListener('resize', arrange);
     arrange();

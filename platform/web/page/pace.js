@@ -16,6 +16,15 @@ var marchfireHost = window.marchfireHost || (window.marchfireHost = {});
 // leaves room for their unevenness, else for the last one before, and bare
 // yields cover what is left. A picture waiting for a key sets no timer at
 // all: an input event wakes it, a gamepad's through input.js.
+//
+// The flip waits for the display, as a desktop's does: a frame handed over
+// is put on the canvas at the browser's next refresh (requestAnimationFrame)
+// and the game goes on once it has been. So at 60 Hz a step lasts one
+// refresh and each refresh shows one new step; the step's own 15 ms floor
+// keeps a faster screen from speeding the game up. A step that is already
+// late for the refresh it was meant for goes on at once: a slow phone loses
+// the refresh it missed and no more, where a strict wait would halve its
+// pace for missing by a ms.
 marchfireHost.pace = (function () {
   var noDeadline = 0xFFFFFFFF;
 
@@ -39,6 +48,25 @@ marchfireHost.pace = (function () {
   // browser test read it): the longest turns, with what the game did next.
   var turnBegan = null;
   var turns = {count: 0, totalMs: 0, longest: [], recent: []};
+  // What endTurn records as the next rest of a turn that ended at a flip.
+  var untilShown = -1;
+
+  var frameUpload = null;        // puts the frame handed over on the canvas
+  var refreshAsked = false;
+  var waitingForRefresh = false;  // the program waits for its frame to be shown
+  var lastRefreshAt = null;      // the last refresh's time, from the browser
+  var refreshGaps = [];          // between refreshes asked for back to back
+  var refreshMs = 1000 / 60;
+  var wokeAt = null;             // where the program's latest turn began
+  // A page that gets no refreshes though nothing pauses it (a window
+  // behind another, which some engines stop refreshing while telling the
+  // page it is visible) must not freeze the game nor slow it: once a
+  // refresh is this late the frame is put there without one, and until a
+  // refresh comes again the flips wait for none, the steps paced by their
+  // 15 ms floor alone.
+  var refreshOverdueMs = 100;
+  var overdueTimer = null;
+  var refreshesStopped = false;
 
   function endTurn(msLeft) {
     if (turnBegan === null) return;
@@ -70,13 +98,104 @@ marchfireHost.pace = (function () {
   }
 
   function wake() {
-    if (paused() || pendingWake === null) return;
+    if (paused() || pendingWake === null || waitingForRefresh) return;
     stopTimer();
     deadline = null;
     var resume = pendingWake;
     pendingWake = null;
     turnBegan = performance.now();
+    wokeAt = turnBegan;
     resume();
+  }
+
+  // In a task of its own.
+  function wakeSoon() {
+    deadline = 0;
+    channel.port2.postMessage(0);
+  }
+
+  // The refresh (or what stands in for one) shows the frame handed over.
+  function refreshed(at) {
+    refreshAsked = false;
+    if (overdueTimer !== null) clearTimeout(overdueTimer);
+    overdueTimer = null;
+    if (lastRefreshAt !== null && at - lastRefreshAt > 3) {
+      refreshGaps.push(at - lastRefreshAt);
+      if (refreshGaps.length > 32) refreshGaps.shift();
+      // Refreshes the page let pass without asking for them make longer
+      // gaps: the short ones are the display's own.
+      var sorted = refreshGaps.slice().sort(function (a, b) { return a - b; });
+      refreshMs = sorted[Math.floor(sorted.length / 4)];
+    }
+    lastRefreshAt = at;
+    var upload = frameUpload;
+    frameUpload = null;
+    if (upload !== null) upload();
+    if (!waitingForRefresh) return;
+    waitingForRefresh = false;
+    // Here and now (the end of a pause wakes a paused game): a picture just
+    // shown is already waiting for its key when the page's next task runs.
+    wake();
+  }
+
+  // Without waiting for a refresh. In a pause no newer frame can come: the
+  // one handed over is the one the next refresh would show, and goes up at
+  // once, the game held until the pause ends, so the canvas shows where
+  // play stopped from the moment it stopped, refreshes or none.
+  function showNow() {
+    var upload = frameUpload;
+    frameUpload = null;
+    waitingForRefresh = false;
+    if (upload !== null) upload();
+  }
+
+  function askForRefresh() {
+    if (refreshAsked) return;
+    refreshAsked = true;
+    requestAnimationFrame(function (at) {
+      refreshesStopped = false;
+      if (refreshAsked) refreshed(at);  // else the overdue timer came first
+    });
+    overdueTimer = setTimeout(function () {
+      overdueTimer = null;
+      if (paused()) return;
+      refreshesStopped = true;
+      refreshed(performance.now());
+    }, refreshOverdueMs);
+  }
+
+  // A frame to put on the canvas at the next refresh, instead of any frame
+  // handed over before that no refresh has shown: those are never uploaded.
+  function handOver(upload) {
+    frameUpload = upload;
+    askForRefresh();
+  }
+
+  // Whether the frame just handed over comes after the refresh it was meant
+  // for: the first one after the step began.
+  function late(now) {
+    if (lastRefreshAt === null || wokeAt === null) return false;
+    var meantFor = lastRefreshAt + refreshMs * Math.max(1, Math.ceil((wokeAt - lastRefreshAt) / refreshMs));
+    return now > meantFor;
+  }
+
+  // The flip: the program goes on once its frame has been shown.
+  function awaitShown(wakeUp) {
+    endTurn(untilShown);
+    pendingWake = wakeUp;
+    waitingForKey = false;
+    deadline = null;
+    marchfireHost.input.lookAtPads(false);
+    if (paused()) {
+      showNow();  // the end of the pause wakes it
+    } else if (refreshesStopped) {
+      showNow();
+      wakeSoon();
+    } else if (frameUpload === null || late(performance.now())) {
+      wakeSoon();
+    } else {
+      waitingForRefresh = true;
+    }
   }
 
   function timerFired() {
@@ -129,6 +248,7 @@ marchfireHost.pace = (function () {
     if (now) {
       pausedAt = performance.now();
       stopTimer();
+      showNow();
     } else {
       pausedTotal += performance.now() - pausedAt;
       pausedAt = null;
@@ -145,6 +265,8 @@ marchfireHost.pace = (function () {
   return {
     tick: tick,
     rest: rest,
+    handOver: handOver,
+    awaitShown: awaitShown,
     paused: paused,
     setPaused: setPaused,
     endEveryPause: endEveryPause,

@@ -31,8 +31,9 @@ marchfireHost.screen = (function () {
   var textCanvas = null;
   var textContext = null;
   // Measured for the page's own figures (documented in docs/performance.md):
-  // when each frame was shown, and what showing it cost.
-  var stats = {firstFrameAt: null, frames: 0, shownAt: [], showMs: []};
+  // when each frame was shown, and what showing it cost; the frames handed
+  // over, shown or not.
+  var stats = {firstFrameAt: null, frames: 0, handed: 0, shownAt: [], showMs: []};
   var statsKept = 4096;
   // Enter at a picture, until the frame it leads to is shown: the
   // performance measure "marchfire-enter-to-play" spans the two.
@@ -43,28 +44,48 @@ marchfireHost.screen = (function () {
     if (list.length > statsKept) list.shift();
   }
 
+  // Rows changed since the 2D canvas last took the program's bytes: a
+  // frame that no refresh showed leaves its rows to the next one.
+  var flatBand = null;
+
+  // The flip: the frame goes on the canvas at the refresh that shows it.
   function show(heap, frame, rgba, width, height, convertMs, firstChanged, lastChanged) {
-    var began = performance.now();
     if (last === null || last.bytes.buffer !== heap.buffer || last.bytes.byteOffset !== frame) {
       // The program's memory never grows, so these views stay valid.
       last = {bytes: new Uint8Array(heap.buffer, frame, width * height * 4), width: width,
               height: height};
     }
-    if (onGl) {
-      glView.show(last.bytes);
-    } else {
+    if (!onGl) {
       if (image === null || image.data.buffer !== heap.buffer || image.data.byteOffset !== rgba) {
         image = new ImageData(new Uint8ClampedArray(heap.buffer, rgba, width * height * 4), width,
                               height);
       }
+      if (firstChanged <= lastChanged) {
+        flatBand = flatBand === null ? {first: firstChanged, last: lastChanged}
+                                     : {first: Math.min(flatBand.first, firstChanged),
+                                        last: Math.max(flatBand.last, lastChanged)};
+      }
+    }
+    stats.handed += 1;
+    marchfireHost.pace.handOver(function () { upload(convertMs); });
+  }
+
+  function upload(convertMs) {
+    if (last === null) return;  // the display closed meanwhile
+    var began = performance.now();
+    if (onGl) {
+      glView.show(last.bytes);
+    } else if (image !== null) {
       // An unchanged frame leaves the canvas alone, and the browser with
       // nothing to draw again.
       if (flatWhole) {
         context.putImageData(image, 0, 0);
         flatWhole = false;
-      } else if (firstChanged <= lastChanged) {
-        context.putImageData(image, 0, 0, 0, firstChanged, width, lastChanged - firstChanged + 1);
+      } else if (flatBand !== null) {
+        context.putImageData(image, 0, 0, 0, flatBand.first, image.width,
+                             flatBand.last - flatBand.first + 1);
       }
+      flatBand = null;
     }
     var now = performance.now();
     if (enterPending) performance.measure('marchfire-enter-to-play', 'marchfire-enter');
@@ -221,7 +242,10 @@ marchfireHost.screen = (function () {
     start: start,
     show: show,
     wantsRgba: function () { return !onGl; },
-    forgetFrame: function () { last = null; },
+    forgetFrame: function () {
+      last = null;
+      image = null;
+    },
     readShown: readShown,
     // 'webgl' or '2d': how frames are shown now.
     path: function () { return onGl ? 'webgl' : '2d'; },

@@ -383,19 +383,12 @@ pad()
 t.check(held and held_sounds == 0 and h.wait_for(60, lambda: shot_sounds(game) == 1, alive=game),
         "A fires on its release: the shot sounds", f"({held_sounds} shots while held)")
 
-
-def pad_pause(stick_x=0):
-    """Start, held until the pause line shows: the paused screen, or None."""
-    pad(0x0010, stick_x)
-    paused = h.shows(60, lambda shot: pause_line(shot, at) > 200, game)
-    pad(stick_x=stick_x)
-    return paused
-
-
 # The stick past its dead zone, and its direction in every slot, are the
 # backend checks' (pad_checks): out here it would take the player out from
-# under the shield.
-paused = pad_pause()
+# under the shield. Start is held until the pause line shows.
+pad(0x0010)
+paused = h.shows(60, lambda shot: pause_line(shot, at) > 200, game)
+pad()
 t.check(paused, "the pad's Start pauses play")
 pad(0x0020)
 t.check(game.ended(within=60) == 0, "Back (from a pause) ends the game with exit code 0")

@@ -67,6 +67,12 @@ marchfireHost.pace = (function () {
   var refreshOverdueMs = 100;
   var overdueTimer = null;
   var refreshesStopped = false;
+  // A display slower than 48 Hz (a browser's battery saver holds its
+  // refreshes to 30 a second; an engine drawing by the processor on a busy
+  // machine, to 15) must not slow the game with it: the player's ship and
+  // shots move by the step, the grid by the clock. There a step waits this
+  // long at most, and the refresh shows the newest frame handed over.
+  var longestWaitMs = 1000 / 48;
 
   function endTurn(msLeft) {
     if (turnBegan === null) return;
@@ -195,7 +201,15 @@ marchfireHost.pace = (function () {
       wakeSoon();
     } else {
       waitingForRefresh = true;
+      if (refreshMs > longestWaitMs) timer = setTimeout(waitNoLonger, (wokeAt ?? performance.now()) + longestWaitMs - performance.now());
     }
+  }
+
+  // Any wake, and any pause, stops this timer first.
+  function waitNoLonger() {
+    timer = null;
+    waitingForRefresh = false;
+    wakeSoon();
   }
 
   function timerFired() {

@@ -97,10 +97,10 @@ function startXvfb() {
 const webDriverKeys = {ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Enter: Key.ENTER,
                        Escape: Key.ESCAPE, ' ': ' ', KeyP: 'p', KeyF: 'f'};
 
-async function webkitEngine(userDir) {
+async function webkitEngine(userDir, extraEnv) {
   const x = await startXvfb();
   const port = await freePort();
-  const env = {...process.env, DISPLAY: x.display, XDG_RUNTIME_DIR: userDir, HOME: userDir};
+  const env = {...process.env, ...extraEnv, DISPLAY: x.display, XDG_RUNTIME_DIR: userDir, HOME: userDir};
   const service = spawn(process.env.MARCHFIRE_WEBKIT_DRIVER || 'WebKitWebDriver', [`--port=${port}`],
                         {env, stdio: 'ignore'});
   const browserBinary = process.env.MARCHFIRE_MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
@@ -188,8 +188,9 @@ async function webkitEngine(userDir) {
   };
 }
 
-function launchEngine(name, userDir) {
-  if (name === 'webkit') return webkitEngine(userDir);
+// `extraEnv`: WebKit's own settings, for the browser and its driver.
+function launchEngine(name, userDir, extraEnv = {}) {
+  if (name === 'webkit') return webkitEngine(userDir, extraEnv);
   if (name === 'chromium' || name === 'firefox') return puppeteerEngine(name, userDir);
   throw new Error(`no such engine: ${name}`);
 }

@@ -100,6 +100,7 @@ function page() {
       const before = calls.woken;
       now += ms;
       refreshes.splice(0).forEach((f) => f(now));
+      assert.equal(calls.woken, before, 'no step inside the refresh: the browser draws first');
       p.run();
       return calls.woken - before;
     },

@@ -98,16 +98,11 @@ async function screenCheck(engine, url, pictures) {
   if (engine.name !== 'webkit') return undefined;
   // As some GPUs and distributions run it, in a browser of its own.
   const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-webkit-flat-'));
-  const given = process.env.WEBKIT_DISABLE_COMPOSITING_MODE;
-  process.env.WEBKIT_DISABLE_COMPOSITING_MODE = '1';
-  const flat = await launchEngine('webkit', userDir).finally(() => {
-    if (given === undefined) delete process.env.WEBKIT_DISABLE_COMPOSITING_MODE;
-    else process.env.WEBKIT_DISABLE_COMPOSITING_MODE = given;
-  });
+  const flat = await launchEngine('webkit', userDir, {WEBKIT_DISABLE_COMPOSITING_MODE: '1'});
   try {
     await introAndPlay(flat, url, pictures).catch((e) => { throw new Error(`without compositing: ${e.message}`); });
   } finally {
-    await flat.close().catch(() => {});
+    await flat.close();
     fs.rmSync(userDir, {recursive: true, force: true});
   }
   return 'with compositing and without';

@@ -309,69 +309,40 @@ const load = () => os.loadavg().map((v) => v.toFixed(2)).join(' ');
   }, 3600000);
   try {
     console.log(`load averages at the start: ${load()}`);
-    const userDir = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-chromium-'));
-    const browser = await launch(userDir);
-    const version = await browser.version();
-    const results = {};
-    sites.forEach((s) => { results[s.label] = []; });
-    try {
-      for (let round = 0; round < rounds; round++) {
-        // Turn about: each build goes first in every other round.
-        const order = round % 2 === 0 ? served : served.slice().reverse();
-        for (const site of order) {
-          results[site.label].push(await chromiumRound(browser, site.url));
-          console.log(`# Chromium round ${round + 1}, ${site.label} done, load ${load()}`);
-        }
-      }
-    } finally {
-      await browser.close();
-      fs.rmSync(userDir, {recursive: true, force: true});
-    }
-    report(version, results);
-    if (firefox && fs.existsSync('/usr/bin/firefox-esr')) {
-      const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-firefox-'));
-      const fox = await puppeteer.launch({browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
-                                          userDataDir: profile, protocolTimeout: 30000});
-      const foxVersion = await fox.version();
-      const foxResults = {};
-      sites.forEach((s) => { foxResults[s.label] = []; });
+    // Every build in one browser, `rounds` times, turn about: each build
+    // goes first in every other round.
+    const inTurns = async (engine, launchIt, round, close) => {
+      const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-bench-'));
+      const results = {};
+      sites.forEach((s) => { results[s.label] = []; });
+      let browser = null;
       try {
-        for (let round = 0; round < rounds; round++) {
-          const order = round % 2 === 0 ? served : served.slice().reverse();
-          for (const site of order) {
-            foxResults[site.label].push(await firefoxRound(fox, site.url));
-            console.log(`# Firefox round ${round + 1}, ${site.label} done, load ${load()}`);
+        browser = await launchIt(profile);
+        for (let r = 0; r < rounds; r++) {
+          for (const site of r % 2 === 0 ? served : served.slice().reverse()) {
+            results[site.label].push(await round(browser, site.url));
+            console.log(`# ${engine} round ${r + 1}, ${site.label} done, load ${load()}`);
           }
         }
+        return {results, version: browser.version ? await browser.version() : engine};
       } finally {
-        await fox.close();
+        if (browser) await close(browser);
         fs.rmSync(profile, {recursive: true, force: true});
       }
-      report(`${foxVersion} (no throttling, no DevTools metrics)`, foxResults);
+    };
+    const chromium = await inTurns('Chromium', launch, chromiumRound, (b) => b.close());
+    report(chromium.version, chromium.results);
+    if (firefox && fs.existsSync('/usr/bin/firefox-esr')) {
+      const fox = await inTurns('Firefox', (profile) => puppeteer.launch({
+        browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, userDataDir: profile,
+        protocolTimeout: 30000}), firefoxRound, (b) => b.close());
+      report(`${fox.version} (no throttling, no DevTools metrics)`, fox.results);
     }
     // WebKit as it comes, then as some GPUs and distributions run it.
     for (const compositing of webkit ? [true, false] : []) {
-      const before = process.env.WEBKIT_DISABLE_COMPOSITING_MODE;
-      if (!compositing) process.env.WEBKIT_DISABLE_COMPOSITING_MODE = '1';
-      const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'marchfire-webkit-'));
-      const kitResults = {};
-      sites.forEach((s) => { kitResults[s.label] = []; });
-      let engine = null;
-      try {
-        engine = await launchEngine('webkit', profile);
-        for (let round = 0; round < rounds; round++) {
-          const order = round % 2 === 0 ? served : served.slice().reverse();
-          for (const site of order) {
-            kitResults[site.label].push(await webkitRound(engine, site.url));
-            console.log(`# WebKitGTK round ${round + 1}, ${site.label} done, load ${load()}`);
-          }
-        }
-      } finally {
-        if (engine) await engine.close();
-        fs.rmSync(profile, {recursive: true, force: true});
-        if (before === undefined) delete process.env.WEBKIT_DISABLE_COMPOSITING_MODE;
-      }
-      report(`WebKitGTK MiniBrowser under Xvfb, ${compositing ? 'compositing' : 'WEBKIT_DISABLE_COMPOSITING_MODE=1'} (no throttling, no metrics)`, kitResults);
+      const kit = await inTurns('WebKitGTK', (profile) => launchEngine('webkit', profile,
+        compositing ? {} : {WEBKIT_DISABLE_COMPOSITING_MODE: '1'}), webkitRound, (e) => e.close());
+      report(`WebKitGTK MiniBrowser under Xvfb, ${compositing ? 'compositing' : 'WEBKIT_DISABLE_COMPOSITING_MODE=1'} (no throttling, no metrics)`, kit.results);
     }
     console.log(`\nload averages at the end: ${load()}`);
   } finally {

@@ -139,9 +139,11 @@ marchfireHost.pace = (function () {
     if (upload !== null) upload();
     if (!waitingForRefresh) return;
     waitingForRefresh = false;
-    // Here and now (the end of a pause wakes a paused game): a picture just
-    // shown is already waiting for its key when the page's next task runs.
-    wake();
+    // In a task of its own, once the browser has drawn what this refresh
+    // shows: a step run inside the refresh's callback holds its drawing back
+    // by as long as the step takes, and on a slow phone (Chromium slowed six
+    // times) that made a refresh in six show no new step.
+    wakeSoon();
   }
 
   // Without waiting for a refresh. In a pause no newer frame can come: the

@@ -96,10 +96,10 @@ function page() {
     }),
     wakesAt(ms) { const before = calls.woken; p.run(ms); return calls.woken - before; },
     // The display's refresh `ms` from now, and the tasks after it.
+    refresh: (ms) => p.act(() => { now += ms; refreshes.splice(0).forEach((f) => f(now)); }),
     wakesAtRefresh(ms) {
       const before = calls.woken;
-      now += ms;
-      refreshes.splice(0).forEach((f) => f(now));
+      p.refresh(ms);
       assert.equal(calls.woken, before, 'no step inside the refresh: the browser draws first');
       p.run();
       return calls.woken - before;
@@ -302,4 +302,11 @@ test('below 48 Hz a step waits 1000/48 ms at most, and the refresh shows only th
   assert.deepEqual([p.flip('c', uploads).wakesAt(20.8), p.wakesAt(0.1)], [0, 1]);
   assert.deepEqual([p.flip('d', uploads).wakesAtRefresh(12.1), uploads], [1, ['a', 'b', 'd']]);
   assert.equal(p.flip('e', uploads).wakesAt(20.8), 0, 'no wait of an earlier step cuts this one short');
+});
+
+test('a tap of Enter between a picture\'s refresh and the task that goes on from it reaches the picture', () => {
+  const p = page();
+  p.pace.handOver(() => {});
+  p.pace.awaitShown(() => p.atPicture());
+  assert.deepEqual([p.refresh(16).tap('Enter').wakesAt(0), p.keys()], [1, 'enter']);
 });

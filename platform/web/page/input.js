@@ -67,6 +67,7 @@ marchfireHost.input = (function () {
   }
 
   function onKeyDown(event) {
+    pace.runDueTurn();
     userGesture();
     if (event.code === 'Space' || event.code === 'ArrowLeft' || event.code === 'ArrowRight' ||
         event.code === 'ArrowUp' || event.code === 'ArrowDown') {
@@ -104,6 +105,7 @@ marchfireHost.input = (function () {
   // pause notice it ends a pause the player asked for. The buttons over the
   // field do only their own work.
   function onStagePointerDown(event) {
+    pace.runDueTurn();
     userGesture();
     if (event.target.closest && event.target.closest('button')) return;
     if (pace.isPausedBy('player')) {

@@ -295,6 +295,10 @@ marchfireHost.pace = (function () {
     // other task: a message to the page itself may wait behind a frame of
     // the browser's rendering, 10 ms and more.
     inputArrived: function () { if (waitingForKey) queueMicrotask(wake); },
+    // Before an input event is handled: a step that a refresh let go on, its
+    // task not yet run, runs first, as if that task had come first. A picture
+    // just put up is then waiting for its key when the key comes.
+    runDueTurn: function () { if (deadline === 0) wake(); },
     onPauseChange: function (listener) { listeners.push(listener); },
     turns: turns,
   };

@@ -58,6 +58,10 @@ marchfireHost.pace = (function () {
   var refreshGaps = [];          // between refreshes asked for back to back
   var refreshMs = 1000 / 60;
   var wokeAt = null;             // where the program's latest turn began
+  // When the step now running was let go: at the refresh that showed the
+  // last one, else where its turn began.
+  var letGoAt = null;
+  var refreshLetGo = null;
   // A page that gets no refreshes though nothing pauses it (a window
   // behind another, which some engines stop refreshing while telling the
   // page it is visible) must not freeze the game nor slow it: once a
@@ -71,7 +75,9 @@ marchfireHost.pace = (function () {
   // refreshes to 30 a second; an engine drawing by the processor on a busy
   // machine, to 15) must not slow the game with it: the player's ship and
   // shots move by the step, the grid by the clock. There a step waits this
-  // long at most, and the refresh shows the newest frame handed over.
+  // long at most from when it was let go (the browser's drawing after a
+  // refresh can take most of it), and the refresh shows the newest frame
+  // handed over; the step's own floor keeps the game from running ahead.
   var longestWaitMs = 1000 / 48;
 
   function endTurn(msLeft) {
@@ -111,6 +117,8 @@ marchfireHost.pace = (function () {
     pendingWake = null;
     turnBegan = performance.now();
     wokeAt = turnBegan;
+    letGoAt = refreshLetGo !== null ? refreshLetGo : turnBegan;
+    refreshLetGo = null;
     resume();
   }
 
@@ -139,6 +147,7 @@ marchfireHost.pace = (function () {
     if (upload !== null) upload();
     if (!waitingForRefresh) return;
     waitingForRefresh = false;
+    refreshLetGo = at;
     // In a task of its own, once the browser has drawn what this refresh
     // shows: a step run inside the refresh's callback holds its drawing back
     // by as long as the step takes, and on a slow phone (Chromium slowed six
@@ -203,7 +212,7 @@ marchfireHost.pace = (function () {
       wakeSoon();
     } else {
       waitingForRefresh = true;
-      if (refreshMs > longestWaitMs) timer = setTimeout(waitNoLonger, (wokeAt ?? performance.now()) + longestWaitMs - performance.now());
+      if (refreshMs > longestWaitMs) timer = setTimeout(waitNoLonger, letGoAt + longestWaitMs - performance.now());
     }
   }
 

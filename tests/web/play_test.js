@@ -130,12 +130,13 @@ async function watchFrames(page, facts) {
 }
 
 const framesSeen = (page) => page.evaluate(() => window.framesSeen.length);
+const framesSince = (page, from) => page.evaluate((f) => window.framesSeen.slice(f), from);
 
 // The frames from the `from`th on, once `count` of them have come; bounded in
 // frames by the caller, and in time only against a game that stalls.
 async function framesFrom(page, from, count = 1) {
   return waitFor(`${count} frames from frame ${from}`, async () => {
-    const frames = await page.evaluate((f) => window.framesSeen.slice(f), from);
+    const frames = await framesSince(page, from);
     return frames.length >= count ? frames : null;
   }, 30000);
 }
@@ -144,7 +145,7 @@ async function framesFrom(page, from, count = 1) {
 // missile top]), within `withinFrames` frames: its number and what it showed.
 async function frameWhere(page, from, what, test, withinFrames = 300) {
   return waitFor(what, async () => {
-    const frames = await page.evaluate((f) => window.framesSeen.slice(f), from);
+    const frames = await framesSince(page, from);
     const found = frames.findIndex(test);
     if (found >= 0) return {at: from + found, frame: frames[found]};
     if (frames.length > withinFrames) throw new Error(`not within ${withinFrames} frames: ${what}`);
@@ -159,7 +160,7 @@ async function frameWhere(page, from, what, test, withinFrames = 300) {
 async function stoppedAt(page, what) {
   const from = await framesSeen(page);
   return waitFor(`the player to stop when ${what} is let go`, async () => {
-    const xs = (await page.evaluate((f) => window.framesSeen.slice(f), from)).map((f) => f[0]);
+    const xs = (await framesSince(page, from)).map((f) => f[0]);
     for (let k = 0; k + 10 <= xs.length; k++) {
       if (xs.slice(k, k + 10).every((x) => x === xs[k])) return {x: xs[k]};
     }

@@ -48,8 +48,6 @@ marchfireHost.pace = (function () {
   // browser test read it): the longest turns, with what the game did next.
   var turnBegan = null;
   var turns = {count: 0, totalMs: 0, longest: [], recent: []};
-  // What endTurn records as the next rest of a turn that ended at a flip.
-  var untilShown = -1;
 
   var frameUpload = null;        // puts the frame handed over on the canvas
   var refreshAsked = false;
@@ -198,7 +196,7 @@ marchfireHost.pace = (function () {
 
   // The flip: the program goes on once its frame has been shown.
   function awaitShown(wakeUp) {
-    endTurn(untilShown);
+    endTurn(-1);  // recorded as the rest of a turn that ended at a flip
     pendingWake = wakeUp;
     waitingForKey = false;
     deadline = null;
